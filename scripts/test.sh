@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, and runs every test: the model and Qt tests,
+# the model tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded
+# run of each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+echo "== Build and test (release with debug info)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_WERROR=ON
+cmake --build build -j2
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+
+echo "== Model tests under sanitizers, and the fuzz targets (clang-14)"
+CC=clang-14 CXX=clang++-14 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DVELMO_WITH_QT=OFF -DVELMO_SANITIZE=ON -DVELMO_FUZZ=ON -DVELMO_WERROR=ON
+cmake --build build-sanitize -j2
+(cd build-sanitize && ctest --output-on-failure -j2 --timeout 300)
+
+./scripts/fuzz.sh build-sanitize "${VELMO_FUZZ_SECONDS:-60}"
+echo "== All tests passed"

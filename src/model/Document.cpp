@@ -1,0 +1,71 @@
+#include "Document.h"
+
+#include <cerrno>
+#include <new>
+
+#include "Archive.h"
+#include "FileSystem.h"
+
+EDocOutcome OutcomeFromErrno(int err, bool saving) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return EDocOutcome::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return EDocOutcome::AccessDenied;
+    case EFBIG:
+        return saving ? EDocOutcome::FailedToSave : EDocOutcome::FailedToOpen;
+    default:
+        return EDocOutcome::OtherFileError;
+    }
+}
+
+void CDocumentBase::SetPathName(const std::string& path) {
+    m_strPathName = path;
+    m_strTitle = FileNameOf(path);
+    OnPathNameChanged();
+}
+
+EDocOutcome CDocumentBase::OnOpenDocument(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    int err = 0;
+    if (!ReadWholeFile(path, bytes, err, kMaxDocumentFileBytes)) {
+        return OutcomeFromErrno(err, false);
+    }
+    // The path is known before reading so that the document can resolve files beside it.
+    SetPathName(path);
+    if (!bytes.empty()) {
+        try {
+            CArchive ar = CArchive::ForLoading(bytes, path);
+            Serialize(ar);
+        } catch (const CArchiveException& e) {
+            return e.m_cause == CArchiveException::endOfFile ? EDocOutcome::UnexpectedFileFormat
+                                                             : EDocOutcome::FailedToOpen;
+        } catch (const std::bad_alloc&) {
+            return EDocOutcome::FailedToOpen;
+        }
+    }
+    SetModifiedFlag(false);
+    return EDocOutcome::Opened;
+}
+
+EDocOutcome CDocumentBase::OnSaveDocument(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    try {
+        CArchive ar = CArchive::ForStoring(path);
+        Serialize(ar);
+        bytes = ar.GetStoredBytes();
+    } catch (const std::bad_alloc&) {
+        return EDocOutcome::FailedToSave;
+    }
+    int err = 0;
+    if (!WriteFileAtomically(path, bytes, err)) {
+        const EDocOutcome outcome = OutcomeFromErrno(err, true);
+        return outcome == EDocOutcome::OtherFileError ? EDocOutcome::FailedToSave : outcome;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return EDocOutcome::Saved;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The document base: file path, title, modified flag, and the open and save sequences around a
+// document's Serialize, deciding the outcome the user is told about.
+#include <string>
+
+class CArchive;
+
+enum class EDocOutcome {
+    Opened,
+    Saved,
+    NotFound,             // "%1 was not found."
+    AccessDenied,         // "Access to %1 was denied."
+    OtherFileError,       // the file could not be read or written for another reason
+    UnexpectedFileFormat, // "Unexpected file format." (the file ended early)
+    FailedToOpen,         // "Failed to open document."
+    FailedToSave,         // "Failed to save document."
+};
+
+// Files larger than this are refused before reading: no document of either type comes near it.
+constexpr long long kMaxDocumentFileBytes = 256LL * 1024 * 1024;
+
+class CDocumentBase {
+public:
+    virtual ~CDocumentBase() = default;
+
+    virtual void Serialize(CArchive& ar) = 0;
+
+    // Opens the file at a UTF-8 path into this newly constructed document. An empty file opens
+    // as a new document. On failure the document should be discarded.
+    EDocOutcome OnOpenDocument(const std::string& path);
+    // Writes the whole document to a temporary file beside the target and renames it over the
+    // target only when complete; on failure the old file is untouched and nothing changes.
+    EDocOutcome OnSaveDocument(const std::string& path);
+
+    const std::string& GetPathName() const { return m_strPathName; }
+    void SetPathName(const std::string& path);
+    const std::string& GetTitle() const { return m_strTitle; }
+    void SetTitle(const std::string& title) { m_strTitle = title; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+protected:
+    // Called after the path changed (open, save as): documents that resolve files against
+    // their own folder update here.
+    virtual void OnPathNameChanged() {}
+
+private:
+    std::string m_strPathName;
+    std::string m_strTitle;
+    bool m_bModified = false;
+};
+
+// Maps an errno value of a failed open to the outcome the user is told.
+EDocOutcome OutcomeFromErrno(int err, bool saving);

@@ -1,0 +1,88 @@
+#include "ShowData.h"
+
+#include <unistd.h>
+
+#include "Archive.h"
+#include "Document.h"
+#include "FileSystem.h"
+#include "TextCodec.h"
+
+namespace {
+constexpr const char* kPanelExtension = ".vlm";
+
+bool EndsWith(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+} // namespace
+
+std::string ShowPanelPath(const std::string& folder, const std::string& nameCp932) {
+    return folder + Cp932ToUtf8(nameCp932) + kPanelExtension;
+}
+
+void CShowData::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteInt32(m_nHeader);
+        ar.WriteInt32(m_nCount);
+        ar.WriteInt32(m_nReserved);
+        for (int i = 0; i < m_nCount && i < kMaxShowNames; ++i) {
+            ar.WriteString(m_strNames[static_cast<std::size_t>(i)]);
+        }
+        return;
+    }
+    const std::int32_t header = ar.ReadInt32();
+    const std::int32_t count = ar.ReadInt32();
+    const std::int32_t reserved = ar.ReadInt32();
+    if (count > kMaxShowNames) {
+        // A show holds at most 100 names; keeping only some would drop the rest on the next save.
+        throw CArchiveException(CArchiveException::endOfFile, "show holds more than 100 names");
+    }
+    std::array<std::string, kMaxShowNames> names;
+    for (int i = 0; i < count; ++i) {
+        names[static_cast<std::size_t>(i)] = ar.ReadString();
+    }
+    m_nHeader = header;
+    m_nCount = count;
+    m_nReserved = reserved;
+    for (int i = 0; i < count; ++i) {
+        m_strNames[static_cast<std::size_t>(i)] = std::move(names[static_cast<std::size_t>(i)]);
+    }
+    m_strFolder = FolderOf(ar.GetFilePath());
+}
+
+bool CShowData::LoadFromPath(const std::string& path) {
+    if (EndsWith(path, "vls")) {
+        std::vector<std::uint8_t> bytes;
+        int err = 0;
+        if (!ReadWholeFile(path, bytes, err, kMaxDocumentFileBytes)) {
+            return false;
+        }
+        CArchive ar = CArchive::ForLoading(bytes, path);
+        CShowData loaded;
+        loaded.Serialize(ar);
+        *this = std::move(loaded);
+        return true;
+    }
+    if (EndsWith(path, "vlm")) {
+        return FromPanelFile(path);
+    }
+    return false;
+}
+
+bool CShowData::FromPanelFile(const std::string& path) {
+    if (!IsRegularFile(path) || ::access(path.c_str(), R_OK) != 0) {
+        return false;
+    }
+    std::string name = FileNameOf(path);
+    if (EndsWith(name, kPanelExtension)) {
+        name.resize(name.size() - 4);
+    }
+    // A name that code page 932 cannot hold could not be stored in a show.
+    const auto stored = Utf8ToCp932Exact(name);
+    if (!stored) {
+        return false;
+    }
+    m_nCount = 1;
+    m_strNames[0] = *stored;
+    m_strFolder = FolderOf(path);
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// A show: the names of up to 100 panel documents of one folder, in playing order.
+#include <array>
+#include <string>
+
+class CArchive;
+
+constexpr int kMaxShowNames = 100;
+
+class CShowData {
+public:
+    std::int32_t m_nHeader = 0;
+    std::array<std::string, kMaxShowNames> m_strNames; // code page 932, without folder and ".vlm"
+    std::string m_strFolder; // UTF-8 folder of the show file, ending with '/'; not stored
+    std::int32_t m_nCount = 0;
+    std::int32_t m_nReserved = 0;
+
+    // A count above 100 is refused as an end-of-format error: no more than 100 names are held.
+    void Serialize(CArchive& ar);
+
+    // "vls" (case-sensitive ending) loads a show file, "vlm" makes a one-panel show; false for
+    // any other ending or an unopenable file. A damaged show file throws CArchiveException and
+    // leaves the record unchanged.
+    bool LoadFromPath(const std::string& path);
+    // One name (the file name without ".vlm") and the file's folder; false when unopenable.
+    bool FromPanelFile(const std::string& path);
+};
+
+// "name" + ".vlm" resolved against a show's folder (both UTF-8 afterwards).
+std::string ShowPanelPath(const std::string& folder, const std::string& nameCp932);

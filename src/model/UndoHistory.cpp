@@ -1,0 +1,41 @@
+#include "UndoHistory.h"
+
+void CUndoHistory::Push(const CPanel& panel) {
+    // Every redo step is dropped.
+    while (Count() != m_nCurrent + 1 && !m_snapshots.empty()) {
+        m_snapshots.pop_back();
+    }
+    m_snapshots.emplace_back();
+    m_snapshots.back().CopyFrom(panel);
+    ++m_nCurrent;
+    if (Count() > kMaxSnapshots) {
+        m_snapshots.pop_front();
+        --m_nCurrent;
+    }
+}
+
+bool CUndoHistory::Undo(CPanel& panel) {
+    if (m_nCurrent <= 0) {
+        return false;
+    }
+    // The mark of the state being left says whether that step replaced the picture.
+    const bool leavingPictureChange = panel.m_bImageChanged == 1;
+    --m_nCurrent;
+    panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
+    if (leavingPictureChange) {
+        panel.m_image.Reload();
+    }
+    return true;
+}
+
+bool CUndoHistory::Redo(CPanel& panel) {
+    if (m_nCurrent + 1 >= Count()) {
+        return false;
+    }
+    ++m_nCurrent;
+    panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
+    if (panel.m_bImageChanged == 1) {
+        panel.m_image.Reload();
+    }
+    return true;
+}

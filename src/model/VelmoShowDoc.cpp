@@ -1,0 +1,3 @@
+#include "VelmoShowDoc.h"
+
+void CVelmoShowDoc::Serialize(CArchive& ar) { m_show.Serialize(ar); }
