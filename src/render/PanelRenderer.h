@@ -13,10 +13,12 @@ constexpr int kSelectNone = -1;
 constexpr int kSelectPicture = 100;
 
 // The picture stretched into its zoomed body moved by (dx, dy); corner squares when selected.
-void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int zoom, int dx, int dy);
+void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int zoom, int dx,
+                 int dy);
 // One balloon: fill, frame, text, and its grab squares when selected.
 void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy);
 // Background over the zoomed overall rectangle, the picture, then balloons by display position.
-void DrawPanel(QPainter& painter, const CPanel& panel, int zoom, int selected, int dx = 0, int dy = 0);
+void DrawPanel(QPainter& painter, const CPanel& panel, int zoom, int selected, int dx = 0,
+               int dy = 0);
 
 } // namespace render

@@ -1,0 +1,48 @@
+#include "PaintBounds.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+
+namespace render {
+
+namespace {
+// Logical extent assumed for devices whose size does not bound what they show.
+constexpr int kUnboundedExtent = 1 << 16;
+} // namespace
+
+QRect VisibleBounds(const QPainter& painter) {
+    QRectF area(-kUnboundedExtent, -kUnboundedExtent, 2.0 * kUnboundedExtent,
+                2.0 * kUnboundedExtent);
+    const QPaintDevice* device = painter.device();
+    if (device != nullptr) {
+        const int type = device->devType();
+        if (type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget) {
+            const QRectF deviceRect(0, 0, device->width(), device->height());
+            bool invertible = false;
+            const QTransform inverse = painter.transform().inverted(&invertible);
+            if (invertible) {
+                area = inverse.mapRect(deviceRect);
+            }
+        }
+    }
+    if (painter.hasClipping()) {
+        area &= painter.clipBoundingRect();
+    }
+    // Whole pixels, one extra on every side so that no partly covered pixel is lost.
+    return area.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+QRect IntersectEdges(qint64 left, qint64 top, qint64 right, qint64 bottom, const QRect& bounds) {
+    const qint64 l = std::max<qint64>(left, bounds.left());
+    const qint64 t = std::max<qint64>(top, bounds.top());
+    const qint64 r = std::min<qint64>(right, qint64(bounds.right()) + 1);
+    const qint64 b = std::min<qint64>(bottom, qint64(bounds.bottom()) + 1);
+    if (r <= l || b <= t) {
+        return {};
+    }
+    return QRect(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                 static_cast<int>(b - t));
+}
+
+} // namespace render

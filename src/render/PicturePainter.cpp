@@ -1,0 +1,121 @@
+// The picture layer: the whole picture stretched into its zoomed body. Below the picture's own
+// size the area-averaged picture for that size is blitted (built once, then kept by the
+// picture); at or above it, the visible part is drawn straight from the full picture, smoothed.
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+#include "DecodedPicture.h"
+#include "PaintBounds.h"
+#include "PanelRenderer.h"
+#include "PicturePreparation.h"
+#include "model/PanelImage.h"
+
+namespace render {
+
+namespace {
+
+// Above this, an area-averaged copy is not kept: the picture is drawn straight from the source.
+constexpr qint64 kMaxScaledBytes = qint64(256) << 20;
+
+struct SPlacement {
+    qint64 nLeft = 0; // the body with its edges in order
+    qint64 nTop = 0;
+    qint64 nWidth = 0;
+    qint64 nHeight = 0;
+    bool bMirrorX = false; // an inverted body shows the picture mirrored
+    bool bMirrorY = false;
+};
+
+SPlacement PlaceOf(const CRect& z) {
+    SPlacement p;
+    p.nLeft = std::min(z.left, z.right);
+    p.nTop = std::min(z.top, z.bottom);
+    p.nWidth = std::llabs(qint64(z.right) - z.left);
+    p.nHeight = std::llabs(qint64(z.bottom) - z.top);
+    p.bMirrorX = z.right < z.left;
+    p.bMirrorY = z.bottom < z.top;
+    return p;
+}
+
+bool UsesAreaAverage(const CQtDecodedPicture& picture, const SPlacement& p) {
+    return p.nWidth <= picture.Width() && p.nHeight <= picture.Height() &&
+           p.nWidth * p.nHeight * 4 <= kMaxScaledBytes;
+}
+
+void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlacement& p) {
+    const QRect visible = VisibleBounds(painter);
+    const QRect target =
+        IntersectEdges(p.nLeft, p.nTop, p.nLeft + p.nWidth, p.nTop + p.nHeight, visible);
+    if (target.isEmpty()) {
+        return;
+    }
+    if (UsesAreaAverage(picture, p)) {
+        const QImage scaled = picture.AreaAveraged(QSize(int(p.nWidth), int(p.nHeight)));
+        if (!scaled.isNull()) {
+            painter.drawImage(target.topLeft(), scaled,
+                              target.translated(-int(p.nLeft), -int(p.nTop)));
+        }
+        return;
+    }
+    const QImage full = picture.PixelsCovering(picture.Size());
+    if (full.isNull()) {
+        return;
+    }
+    // The visible part only, mapped back to the source in exact fractions.
+    const double sx = double(full.width()) / double(p.nWidth);
+    const double sy = double(full.height()) / double(p.nHeight);
+    const QRectF source((target.left() - p.nLeft) * sx, (target.top() - p.nTop) * sy,
+                        target.width() * sx, target.height() * sy);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(target), full, source);
+}
+
+} // namespace
+
+void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int zoom, int dx,
+                 int dy) {
+    if (!image.m_bitmap) {
+        return; // no picture: not even the grab squares
+    }
+    const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
+    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, dx, dy));
+    if (picture && p.nWidth > 0 && p.nHeight > 0) {
+        painter.save();
+        if (p.bMirrorX || p.bMirrorY) {
+            // Reflect about the body so that the picture is drawn into its ordered rectangle.
+            painter.translate(p.bMirrorX ? double(2 * p.nLeft + p.nWidth) : 0.0,
+                              p.bMirrorY ? double(2 * p.nTop + p.nHeight) : 0.0);
+            painter.scale(p.bMirrorX ? -1.0 : 1.0, p.bMirrorY ? -1.0 : 1.0);
+        }
+        DrawPixels(painter, *picture, p);
+        painter.restore();
+    }
+    if (selected) {
+        CRect corners[4];
+        image.GetCornerHandleRects(zoom, corners);
+        for (const CRect& square : corners) {
+            painter.fillRect(QRect(square.left, square.top, square.right - square.left,
+                                   square.bottom - square.top),
+                             Qt::black);
+        }
+    }
+}
+
+void PreparePicture(const CPanelImage& image, int zoom) {
+    const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
+    if (!picture) {
+        return;
+    }
+    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, 0, 0));
+    if (p.nWidth <= 0 || p.nHeight <= 0) {
+        return;
+    }
+    if (UsesAreaAverage(*picture, p)) {
+        picture->AreaAveraged(QSize(int(p.nWidth), int(p.nHeight)));
+    } else {
+        picture->PixelsCovering(picture->Size());
+    }
+}
+
+} // namespace render

@@ -1,0 +1,12 @@
+#pragma once
+// Getting a picture layer ready to be drawn at a zoom without drawing it: the player calls this
+// on a worker thread for the next layer, so that the user-interface thread's paint only blits.
+class CPanelImage;
+
+namespace render {
+
+// Decodes the step the picture needs at this zoom and builds its area-averaged picture for the
+// zoomed size. Safe on any thread, provided no other thread changes the layer meanwhile.
+void PreparePicture(const CPanelImage& image, int zoom);
+
+} // namespace render

@@ -1,0 +1,97 @@
+#include "QtPictureDecoder.h"
+
+#include <QImageReader>
+#include <QString>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace render {
+
+namespace {
+
+constexpr std::size_t kMaxCachedPictures = 64;
+
+} // namespace
+
+CQtPictureDecoder::CQtPictureDecoder(qint64 cacheBytes) : m_nCacheBytes(cacheBytes) {
+    QImageReader::setAllocationLimit(kDecoderAllocationLimitMb);
+}
+
+PictureHandle CQtPictureDecoder::Decode(const std::string& path) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (::realpath(path.c_str(), resolved) == nullptr || ::stat(resolved, &st) != 0 ||
+        !S_ISREG(st.st_mode)) {
+        return nullptr;
+    }
+    SKey key{resolved, static_cast<qint64>(st.st_size),
+             static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+             static_cast<quint64>(st.st_ino)};
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_lstEntries.begin(); it != m_lstEntries.end(); ++it) {
+            if (it->key == key) {
+                m_lstEntries.splice(m_lstEntries.begin(), m_lstEntries, it);
+                return it->picture;
+            }
+        }
+    }
+    m_nFilesOpened.fetch_add(1);
+    std::shared_ptr<const CQtDecodedPicture> picture =
+        CQtDecodedPicture::Open(QString::fromUtf8(key.strPath.c_str()));
+    if (!picture) {
+        return nullptr;
+    }
+    std::lock_guard lock(m_mutex);
+    // The same file decoded earlier under another state is stale now.
+    m_lstEntries.remove_if([&](const SEntry& e) { return e.key.strPath == key.strPath; });
+    m_lstEntries.push_front(SEntry{std::move(key), picture});
+    TrimLocked();
+    return picture;
+}
+
+void CQtPictureDecoder::TrimLocked() {
+    qint64 total = 0;
+    for (const SEntry& e : m_lstEntries) {
+        total += e.picture->MemoryBytes();
+    }
+    // Least recently used first; a picture still held by a panel costs nothing extra to keep.
+    for (auto it = m_lstEntries.end(); it != m_lstEntries.begin();) {
+        --it;
+        if (total <= m_nCacheBytes && m_lstEntries.size() <= kMaxCachedPictures) {
+            break;
+        }
+        if (it == m_lstEntries.begin()) {
+            break; // the picture just decoded stays
+        }
+        if (it->picture.use_count() == 1) {
+            total -= it->picture->MemoryBytes();
+            it = m_lstEntries.erase(it);
+        }
+    }
+}
+
+int CQtPictureDecoder::CachedPictures() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_lstEntries.size());
+}
+
+void CQtPictureDecoder::ClearCache() {
+    std::lock_guard lock(m_mutex);
+    m_lstEntries.clear();
+}
+
+CQtPictureDecoder& ProcessPictureDecoder() {
+    static CQtPictureDecoder decoder;
+    return decoder;
+}
+
+void InstallQtPictureDecoder() {
+    SetPictureDecoder(&ProcessPictureDecoder());
+}
+
+} // namespace render

@@ -1,0 +1,66 @@
+#pragma once
+// The picture decoder every picture layer uses: Qt's image readers behind the model's decoder
+// interface, with a decode cache keyed by (resolved path, size, modification time) so that undo,
+// redo and playback re-use a decoded picture while its file is unchanged.
+//
+// Thread safety: Decode may be called from any thread, concurrently (the player loads the next
+// panel on a worker thread). The returned pictures are CQtDecodedPicture objects, themselves safe
+// to decode further and scale from any thread (see DecodedPicture.h).
+#include <QtGlobal>
+#include <atomic>
+#include <list>
+#include <mutex>
+#include <string>
+
+#include "DecodedPicture.h"
+#include "model/PictureDecoder.h"
+
+namespace render {
+
+// Qt's own per-image allocation limit, in megabytes: raised from its default of 128 (which
+// refuses photographs above about 33 megapixels) to the picture limit.
+constexpr int kDecoderAllocationLimitMb = static_cast<int>(kMaxPictureBytes >> 20);
+// Pixels kept by the decode cache for pictures no panel holds any more.
+constexpr qint64 kDefaultDecodeCacheBytes = qint64(512) << 20;
+
+class CQtPictureDecoder final : public IPictureDecoder {
+public:
+    explicit CQtPictureDecoder(qint64 cacheBytes = kDefaultDecodeCacheBytes);
+
+    // The cached picture when the file at path (UTF-8) is unchanged since it was decoded, else a
+    // fresh decode (which replaces the stale entry). Null when the file is missing or cannot be
+    // decoded; failures are not cached. Any thread.
+    PictureHandle Decode(const std::string& path) override;
+
+    // How many times a file was opened for decoding (cache misses). Any thread.
+    int FilesOpened() const { return m_nFilesOpened.load(); }
+    int CachedPictures() const;
+    void ClearCache();
+
+private:
+    struct SKey {
+        std::string strPath; // resolved: absolute, symbolic links followed
+        qint64 nSize = 0;
+        qint64 nModifiedNs = 0;
+        quint64 nInode = 0;
+        friend bool operator==(const SKey&, const SKey&) = default;
+    };
+    struct SEntry {
+        SKey key;
+        std::shared_ptr<const CQtDecodedPicture> picture;
+    };
+    void TrimLocked();
+
+    mutable std::mutex m_mutex;
+    std::list<SEntry> m_lstEntries; // most recently used first
+    qint64 m_nCacheBytes;
+    std::atomic<int> m_nFilesOpened{0};
+};
+
+// Creates the process-wide decoder (once) and makes it the decoder of every picture layer.
+// Called by the application and the player at start-up, and by the headless commands.
+void InstallQtPictureDecoder();
+// The process-wide decoder, created by InstallQtPictureDecoder.
+CQtPictureDecoder& ProcessPictureDecoder();
+
+} // namespace render
