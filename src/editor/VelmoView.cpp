@@ -1,0 +1,33 @@
+#include "VelmoView.h"
+
+#include "framework/FwDocument.h"
+#include "model/VelmoDoc.h"
+
+CVelmoView::CVelmoView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    RegisterPrintCommands();
+}
+
+CVelmoView::~CVelmoView() = default;
+
+CVelmoDoc* CVelmoView::GetDocument() const {
+    fw::CDocument* shell = GetDocumentShell();
+    return shell ? dynamic_cast<CVelmoDoc*>(&shell->Model()) : nullptr;
+}
+
+void CVelmoView::OnInitialUpdate() {
+    InvalidateView();
+    CVelmoDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    // The first extent is the overall rectangle's right and bottom edges at 100 %.
+    const CRect& total = doc->m_panel.m_rcTotal;
+    SetScrollSizes(QSize(total.right, total.bottom));
+    doc->RecordChange(false, true);
+}
+
+void CVelmoView::OnUpdate() {
+    InvalidateView();
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The view of a panel document: the panel painted at a zoom inside a scrolling area, with the
+// editor's selection and drag state. Painting, zoom and scrolling, and printing each live in
+// their own file; the editing commands and the mouse and keyboard handling in theirs.
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include "framework/View.h"
+#include "model/Types.h"
+
+class CVelmoDoc;
+class QPrinter;
+
+class CVelmoView : public QAbstractScrollArea, public fw::CView {
+    Q_OBJECT
+public:
+    // m_nSelected: nothing, a balloon slot 0..9, or the picture.
+    static constexpr int SEL_NONE = -1;
+    static constexpr int SEL_PICTURE = 100;
+    enum EDragMode : int {
+        DRAG_NONE = 0,
+        DRAG_MOVE_FUKI = 1,
+        DRAG_SIZE_FUKI = 2,
+        DRAG_TAIL = 3,
+        DRAG_MOVE_PICTURE = 4,
+        DRAG_SIZE_PICTURE = 5,
+    };
+    static constexpr int kMinZoom = 10;
+    static constexpr int kMaxZoom = 1000;
+
+    explicit CVelmoView(QWidget* parent = nullptr);
+    ~CVelmoView() override;
+
+    QWidget* GetWidget() override { return this; }
+    // Sets the scroll extent from the panel's overall rectangle and records the opening state
+    // as the first history step, without marking the document modified.
+    void OnInitialUpdate() override;
+    void OnUpdate() override;
+    CVelmoDoc* GetDocument() const;
+
+    // Zoom and scrolling (VelmoViewScroll.cpp).
+    int GetZoom() const { return m_nZoom; }
+    // Accepts 10 to 1000 (what the zoom dialog allows); updates the scroll extent and repaints.
+    // Anything else changes nothing. The document is not touched.
+    bool SetZoom(int zoom);
+    // The extent is the overall rectangle scaled by the zoom: page = extent / 10, line =
+    // page / 10.
+    void UpdateScrollExtent();
+    QSize GetScrollExtent() const { return m_sizeTotal; }
+    QPoint GetScrollPosition() const;
+    // Client (window) pixels to view coordinates: adds the scroll position.
+    QPoint ClientToView(QPoint client) const;
+    // View coordinates to client pixels: subtracts the scroll position.
+    CRect ViewToClient(const CRect& view) const;
+
+    // Painting (VelmoViewPaint.cpp). Drops the painted image and repaints the whole window,
+    // strips included: every change of what is shown ends here.
+    void InvalidateView();
+    // The paint procedure in view coordinates: background, picture, balloons by display
+    // position, the selection marked. Used for the screen and the printer.
+    void PaintPanel(QPainter& painter) const;
+    // The colour of the strips right of and below the panel: the system's grey-text colour.
+    static QColor GrayTextColor(const QPalette& palette);
+
+    // Printing (VelmoViewPrint.cpp): one page at the current zoom, one printer pixel per view
+    // pixel, without the scroll offset.
+    void PrintPage(QPrinter& printer) const;
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+    // The editor's interaction state.
+    std::int32_t m_nSelected = SEL_NONE;
+    std::int32_t m_nDragMode = DRAG_NONE;
+    CPoint m_ptPress;
+    CRect m_rcTrack;
+    std::int32_t m_nHandle = 0;
+    std::int32_t m_nZoom = 100;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void SetScrollSizes(QSize extent);
+    void UpdateScrollBars();
+    void RenderPanelImage();
+    void DrawTrackFrame(QPainter& painter) const;
+    void RegisterPrintCommands();
+
+    QSize m_sizeTotal;
+    // The panel as last painted for the visible part of the window, strips included; a drag
+    // only draws its frame over it.
+    QImage m_imgPanel;
+    QPoint m_ptImageScroll;
+    bool m_bImageValid = false;
+};

@@ -1,0 +1,89 @@
+// Painting of the panel view: the grey strips beyond the panel, then the panel through the
+// shared drawing function, kept as an image of the visible part so that a drag only draws its
+// frame over it.
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "VelmoView.h"
+#include "model/VelmoDoc.h"
+#include "render/PanelRenderer.h"
+
+QColor CVelmoView::GrayTextColor(const QPalette& palette) {
+    return palette.color(QPalette::Disabled, QPalette::WindowText);
+}
+
+void CVelmoView::InvalidateView() {
+    m_bImageValid = false;
+    viewport()->update();
+}
+
+void CVelmoView::PaintPanel(QPainter& painter) const {
+    const CVelmoDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    render::DrawPanel(painter, doc->m_panel, m_nZoom, m_nSelected, 0, 0);
+}
+
+void CVelmoView::RenderPanelImage() {
+    const QSize client = viewport()->size();
+    if (m_imgPanel.size() != client) {
+        m_imgPanel = QImage(client, QImage::Format_RGB32);
+    }
+    m_ptImageScroll = GetScrollPosition();
+    m_imgPanel.fill(palette().color(QPalette::Base));
+
+    QPainter painter(&m_imgPanel);
+    // The strips are measured from the window's top-left corner: everything right of the
+    // extent at full height, and everything below it left of the extent's width.
+    const QColor gray = GrayTextColor(palette());
+    const int extentW = m_sizeTotal.width();
+    const int extentH = m_sizeTotal.height();
+    if (client.width() > extentW) {
+        painter.fillRect(QRect(extentW, 0, client.width() - extentW, client.height()), gray);
+    }
+    if (client.height() > extentH) {
+        painter.fillRect(
+            QRect(0, extentH, std::min(extentW, client.width()), client.height() - extentH), gray);
+    }
+    painter.setClipRect(QRect(QPoint(0, 0), client));
+    painter.translate(-m_ptImageScroll);
+    PaintPanel(painter);
+    m_bImageValid = true;
+}
+
+void CVelmoView::DrawTrackFrame(QPainter& painter) const {
+    if (m_nDragMode == DRAG_NONE || m_rcTrack.IsEmpty()) {
+        return;
+    }
+    // The drag rectangle is a 1-pixel frame that inverts what lies under it; never filled.
+    // Each pixel of the frame is inverted once, corners included.
+    const int l = m_rcTrack.left;
+    const int t = m_rcTrack.top;
+    const int w = m_rcTrack.Width();
+    const int h = m_rcTrack.Height();
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(QRect(l, t, w, 1), Qt::black);
+    if (h > 1) {
+        painter.fillRect(QRect(l, t + h - 1, w, 1), Qt::black);
+    }
+    if (h > 2) {
+        painter.fillRect(QRect(l, t + 1, 1, h - 2), Qt::black);
+        if (w > 1) {
+            painter.fillRect(QRect(l + w - 1, t + 1, 1, h - 2), Qt::black);
+        }
+    }
+    painter.restore();
+}
+
+void CVelmoView::paintEvent(QPaintEvent*) {
+    if (!m_bImageValid || m_imgPanel.size() != viewport()->size() ||
+        m_ptImageScroll != GetScrollPosition()) {
+        RenderPanelImage();
+    }
+    QPainter painter(viewport());
+    painter.drawImage(0, 0, m_imgPanel);
+    DrawTrackFrame(painter);
+}

@@ -1,0 +1,72 @@
+// The zoom and the scroll extent of the panel view.
+#include <algorithm>
+
+#include <QScrollBar>
+
+#include "VelmoView.h"
+#include "model/LayerItem.h"
+#include "model/VelmoDoc.h"
+
+bool CVelmoView::SetZoom(int zoom) {
+    if (zoom < kMinZoom || zoom > kMaxZoom) {
+        return false;
+    }
+    m_nZoom = zoom;
+    UpdateScrollExtent();
+    InvalidateView();
+    return true;
+}
+
+void CVelmoView::UpdateScrollExtent() {
+    const CVelmoDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    CRect total = doc->m_panel.m_rcTotal;
+    CLayerItem::ZoomRect(m_nZoom, total, 0, 0);
+    SetScrollSizes(QSize(WrapSub(total.right, total.left), WrapSub(total.bottom, total.top)));
+}
+
+void CVelmoView::SetScrollSizes(QSize extent) {
+    // A panel read from a file may hold any edges; a negative extent scrolls nowhere.
+    m_sizeTotal = QSize(std::max(0, extent.width()), std::max(0, extent.height()));
+    UpdateScrollBars();
+}
+
+void CVelmoView::UpdateScrollBars() {
+    const QSize client = viewport()->size();
+    const auto setUp = [](QScrollBar* bar, int extent, int client) {
+        const int page = extent / 10;
+        const int line = page / 10;
+        bar->setRange(0, std::max(0, extent - client));
+        bar->setPageStep(std::max(1, page));
+        bar->setSingleStep(std::max(1, line));
+    };
+    setUp(horizontalScrollBar(), m_sizeTotal.width(), client.width());
+    setUp(verticalScrollBar(), m_sizeTotal.height(), client.height());
+}
+
+QPoint CVelmoView::GetScrollPosition() const {
+    return QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+QPoint CVelmoView::ClientToView(QPoint client) const {
+    return client + GetScrollPosition();
+}
+
+CRect CVelmoView::ViewToClient(const CRect& view) const {
+    const QPoint scroll = GetScrollPosition();
+    return CRect{WrapSub(view.left, scroll.x()), WrapSub(view.top, scroll.y()),
+                 WrapSub(view.right, scroll.x()), WrapSub(view.bottom, scroll.y())};
+}
+
+void CVelmoView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+    m_bImageValid = false;
+}
+
+void CVelmoView::scrollContentsBy(int, int) {
+    m_bImageValid = false;
+    viewport()->update();
+}
