@@ -21,6 +21,7 @@ public:
 protected:
     void AddHandler(int id, std::function<void()> handler);
     void AddCheck(int id, std::function<bool()> isChecked);
+    void RemoveHandler(int id) { m_handlers.erase(id); }
 
 private:
     std::unordered_map<int, std::function<void()>> m_handlers;

@@ -6,7 +6,8 @@
 
 #include <QString>
 
-class CDocumentBase;
+#include "model/Document.h"
+
 class QWidget;
 
 namespace fw {

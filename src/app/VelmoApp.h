@@ -1,0 +1,60 @@
+#pragma once
+// The application object: start-up, the document templates, the main window, and the
+// commands the application handles itself (new, open, recent files, About, exit).
+#include <memory>
+
+#include <QObject>
+#include <QStringList>
+
+#include "framework/CmdTarget.h"
+
+class CMainFrame;
+
+namespace fw {
+class CDocManager;
+class CDocTemplate;
+class CSingleInstance;
+} // namespace fw
+
+class CVelmoApp : public QObject, public fw::CCmdTarget {
+    Q_OBJECT
+public:
+    struct SStartup {
+        // Files named on the command line; none means a new untitled panel document.
+        QStringList files;
+        // Answer shell requests (files handed over by later starts) on the session bus.
+        bool bServeShellRequests = true;
+        bool bShowMainWindow = true;
+    };
+
+    CVelmoApp();
+    ~CVelmoApp() override;
+
+    // The one application object while it exists.
+    static CVelmoApp* Instance();
+
+    // Start-up in order: profile, recent files, templates, main window (which accepts dropped
+    // files), shell requests, the command line, showing the main window. False ends the
+    // program (a named file could not be opened).
+    bool InitInstance(const SStartup& startup);
+
+    fw::CDocManager& DocManager() { return *m_pDocManager; }
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    // The panel document template, registered first.
+    fw::CDocTemplate* PanelTemplate() const;
+
+    // "新規作成": a new untitled document of the first template whose extension is ".vlm".
+    void OnFileNew();
+    void OnAppAbout();
+    // Opens files handed over by the shell or dropped, and brings the main window forward.
+    void OpenFiles(const QStringList& paths);
+
+private:
+    void RegisterDocTemplates();
+    void UpdateRecentFileHandlers();
+    void BringToFront();
+
+    std::unique_ptr<fw::CDocManager> m_pDocManager;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    fw::CSingleInstance* m_pShellRequests = nullptr;
+};

@@ -1,0 +1,73 @@
+// The velmo executable: the headless commands when the arguments name one, "--register", and
+// otherwise the editor (handing files to an instance already running in the session).
+#include <cstdio>
+
+#include <QApplication>
+#include <QStringList>
+
+#include "CommandLine.h"
+#include "ShellRegistration.h"
+#include "VelmoApp.h"
+#include "framework/SingleInstance.h"
+
+#if defined(VELMO_HAVE_CLI)
+#include "cli/HeadlessCommands.h"
+#endif
+#if defined(VELMO_HAVE_RENDER)
+#include "render/QtPictureDecoder.h"
+#endif
+
+namespace {
+
+QStringList ArgumentsOf(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    return args;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#if defined(VELMO_HAVE_CLI)
+    const int headless = cli::RunHeadlessCommand(argc, argv);
+    if (headless != -1) {
+        return headless;
+    }
+#endif
+    const SCommandLine line = ParseCommandLine(ArgumentsOf(argc, argv));
+    switch (line.action) {
+    case SCommandLine::Error:
+        std::fprintf(stderr, "velmo: %s\n\n%s", qPrintable(line.strError), qPrintable(UsageText()));
+        return 2;
+    case SCommandLine::Help:
+        std::fputs(qPrintable(UsageText()), stdout);
+        return 0;
+    case SCommandLine::Register: {
+        QCoreApplication core(argc, argv);
+        return RegisterForCurrentUser(QCoreApplication::applicationFilePath());
+    }
+    case SCommandLine::Run:
+        break;
+    }
+
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("ベルモエディタ"));
+    QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
+#if defined(VELMO_HAVE_RENDER)
+    render::InstallQtPictureDecoder();
+#endif
+    // A later start with files hands them to the instance already running and ends.
+    if (fw::CSingleInstance::ForwardToRunning(line.files)) {
+        return 0;
+    }
+
+    CVelmoApp app;
+    CVelmoApp::SStartup startup;
+    startup.files = line.files;
+    if (!app.InitInstance(startup)) {
+        return 1;
+    }
+    return QApplication::exec();
+}
