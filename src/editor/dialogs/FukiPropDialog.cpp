@@ -1,0 +1,199 @@
+#include "FukiPropDialog.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "DialogWidgets.h"
+#include "framework/Prompter.h"
+
+namespace {
+
+constexpr int kEditWidth = 36;
+
+// A row "label [edit]" at (row, column) of a grid.
+void AddField(QGridLayout* grid, QWidget* owner, int row, int column, const QString& label,
+              int id) {
+    grid->addWidget(dlg::MakeLabel(owner, label), row, column);
+    grid->addWidget(dlg::MakeEdit(owner, id, kEditWidth), row, column + 1);
+}
+
+QGroupBox* Group(QWidget* owner, const QString& title, QLayout* content) {
+    auto* group = new QGroupBox(title, owner);
+    group->setLayout(content);
+    return group;
+}
+
+} // namespace
+
+CFukiPropDialog::CFukiPropDialog(QWidget* parent) : CExchangeDialog(parent) {
+    auto* right = new QVBoxLayout;
+    right->addWidget(MakeTextGroup());
+    right->addWidget(MakeAutoShowGroup());
+    right->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(MakeBalloonGroup());
+    layout->addLayout(right);
+    layout->addLayout(dlg::MakeOkCancelColumn(this));
+    dlg::FinishDialog(this, QStringLiteral("ふきだしの詳細設定..."), TabOrder());
+}
+
+QGroupBox* CFukiPropDialog::MakeBalloonGroup() {
+    auto* position = new QGridLayout;
+    AddField(position, this, 0, 0, QStringLiteral("上 :"), 1000);
+    AddField(position, this, 0, 2, QStringLiteral("左 :"), 1004);
+    AddField(position, this, 1, 0, QStringLiteral("下 :"), 1001);
+    AddField(position, this, 1, 2, QStringLiteral("右 :"), 1005);
+
+    // In this group "縦 :" edits the corner ellipse's width and "横 :" its height.
+    auto* corner = new QGridLayout;
+    AddField(corner, this, 0, 0, QStringLiteral("縦 :"), 1006);
+    AddField(corner, this, 1, 0, QStringLiteral("横 :"), 1007);
+
+    m_pTailSide = new QComboBox(this);
+    m_pTailSide->setObjectName(QStringLiteral("1003"));
+    m_pTailSide->addItems(
+        {QStringLiteral("上"), QStringLiteral("下"), QStringLiteral("左"), QStringLiteral("右")});
+    auto* tail = new QGridLayout;
+    AddField(tail, this, 0, 0, QStringLiteral("X :"), 1010);
+    AddField(tail, this, 1, 0, QStringLiteral("Y :"), 1011);
+    tail->addWidget(dlg::MakeLabel(this, QStringLiteral("向き :")), 0, 2);
+    tail->addWidget(m_pTailSide, 0, 3, 1, 2);
+    AddField(tail, this, 1, 2, QStringLiteral("端1 :"), 1012);
+    tail->addWidget(dlg::MakeLabel(this, QStringLiteral("%")), 1, 4);
+    AddField(tail, this, 2, 2, QStringLiteral("端2 :"), 1013);
+    tail->addWidget(dlg::MakeLabel(this, QStringLiteral("%")), 2, 4);
+
+    // Here "縦 :" is the border's height and "横 :" its width.
+    auto* border = new QGridLayout;
+    AddField(border, this, 0, 0, QStringLiteral("縦 :"), 1008);
+    AddField(border, this, 1, 0, QStringLiteral("横 :"), 1016);
+    QPushButton* borderColor = dlg::MakeButton(this, 1015, QStringLiteral("色の変更"));
+    border->addWidget(borderColor, 1, 2);
+    QPushButton* fillColor = dlg::MakeButton(this, 1009, QStringLiteral("色の変更"));
+    connect(borderColor, &QPushButton::clicked, this, [this] { ChooseColor(m_crBorderChosen); });
+    connect(fillColor, &QPushButton::clicked, this, [this] { ChooseColor(m_crFillChosen); });
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Group(this, QStringLiteral("位置"), position));
+    top->addWidget(Group(this, QStringLiteral("コーナー"), corner));
+    top->addStretch(1);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(Group(this, QStringLiteral("枝"), tail));
+    middle->addStretch(1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(Group(this, QStringLiteral("枠囲み"), border));
+    bottom->addStretch(1);
+    bottom->addWidget(fillColor, 0, Qt::AlignBottom);
+
+    auto* balloon = new QVBoxLayout;
+    balloon->addLayout(top);
+    balloon->addLayout(middle);
+    balloon->addLayout(bottom);
+    return Group(this, QStringLiteral("ふきだし"), balloon);
+}
+
+QGroupBox* CFukiPropDialog::MakeTextGroup() {
+    // The balloon's text wraps in this field; Enter makes a new line.
+    m_pTextEdit = dlg::MakeTextEdit(this, 1014, 210, 36, true);
+    auto* size = new QHBoxLayout;
+    size->addWidget(dlg::MakeEdit(this, 1017, kEditWidth));
+    size->addWidget(dlg::MakeLabel(this, QStringLiteral("(0.1pt)")));
+    size->addStretch(1);
+    auto* text = new QVBoxLayout;
+    text->addWidget(m_pTextEdit);
+    text->addLayout(size);
+    return Group(this, QStringLiteral("セリフ"), text);
+}
+
+QGroupBox* CFukiPropDialog::MakeAutoShowGroup() {
+    auto* wait = new QHBoxLayout;
+    wait->addStretch(1);
+    wait->addWidget(dlg::MakeLabel(this, QStringLiteral("表示後の待ち時間 :")));
+    wait->addWidget(dlg::MakeEdit(this, 1018, kEditWidth));
+    wait->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒")));
+    wait->addStretch(1);
+    return Group(this, QStringLiteral("自動表示"), wait);
+}
+
+QList<QWidget*> CFukiPropDialog::TabOrder() const {
+    QList<QWidget*> order;
+    for (int id : {1000, 1004, 1001, 1005, 1006, 1007, 1010, 1011}) {
+        order << Edit(id);
+    }
+    order << m_pTailSide << Edit(1012) << Edit(1013) << Edit(1008) << Edit(1016)
+          << dlg::Button(this, 1015) << dlg::Button(this, 1009) << m_pTextEdit << Edit(1017)
+          << Edit(1018) << dlg::Button(this, 1) << dlg::Button(this, 2);
+    return order;
+}
+
+QLineEdit* CFukiPropDialog::Edit(int id) const {
+    return findChild<QLineEdit*>(QString::number(id));
+}
+
+void CFukiPropDialog::ChooseColor(COLORREF& color) {
+    COLORREF chosen = color;
+    if (fw::Prompter().ChooseColor(this, chosen)) {
+        color = chosen;
+    }
+}
+
+void CFukiPropDialog::ShowFields() {
+    const CFuki& f = m_fuki;
+    const std::pair<int, std::int32_t> fields[] = {
+        {1000, f.m_rcBody.top},   {1004, f.m_rcBody.left},   {1001, f.m_rcBody.bottom},
+        {1005, f.m_rcBody.right}, {1006, f.m_nCornerWidth},  {1007, f.m_nCornerHeight},
+        {1010, f.m_ptTail.x},     {1011, f.m_ptTail.y},      {1012, f.m_nTailBase1},
+        {1013, f.m_nTailBase2},   {1008, f.m_nBorderHeight}, {1016, f.m_nBorderWidth},
+        {1017, f.m_nFontSize},    {1018, f.m_nWait}};
+    for (const auto& [id, value] : fields) {
+        dlg::ShowInteger(Edit(id), value);
+    }
+    // A side outside the four (from a damaged file) shows no choice and is kept unless chosen.
+    m_pTailSide->setCurrentIndex(f.m_nTailSide >= 0 && f.m_nTailSide < 4 ? f.m_nTailSide : -1);
+    m_text.Show(m_pTextEdit, f.m_strText);
+    m_crFillChosen = f.m_crFill;
+    m_crBorderChosen = f.m_crBorder;
+}
+
+bool CFukiPropDialog::TakeFields() {
+    CFuki taken;
+    taken.CopyFrom(m_fuki);
+    const std::pair<int, std::int32_t*> edges[] = {
+        {1001, &taken.m_rcBody.bottom}, {1000, &taken.m_rcBody.top},
+        {1010, &taken.m_ptTail.x},      {1011, &taken.m_ptTail.y},
+        {1004, &taken.m_rcBody.left},   {1005, &taken.m_rcBody.right},
+        {1006, &taken.m_nCornerWidth},  {1007, &taken.m_nCornerHeight}};
+    for (const auto& [id, member] : edges) {
+        if (!dlg::ReadInteger(this, Edit(id), *member)) {
+            return false;
+        }
+    }
+    if (m_pTailSide->currentIndex() >= 0) {
+        taken.m_nTailSide = m_pTailSide->currentIndex();
+    }
+    // Both tail bases must read as integers before either range is checked.
+    if (!dlg::ReadInteger(this, Edit(1012), taken.m_nTailBase1) ||
+        !dlg::ReadInteger(this, Edit(1013), taken.m_nTailBase2) ||
+        !dlg::CheckRange(this, Edit(1012), taken.m_nTailBase1, 0, 100) ||
+        !dlg::CheckRange(this, Edit(1013), taken.m_nTailBase2, 0, 100)) {
+        return false;
+    }
+    if (!m_text.Read(this, m_pTextEdit, taken.m_strText) ||
+        !dlg::ReadInteger(this, Edit(1017), taken.m_nFontSize, 1, 1000) ||
+        !dlg::ReadInteger(this, Edit(1008), taken.m_nBorderHeight) ||
+        !dlg::ReadInteger(this, Edit(1016), taken.m_nBorderWidth) ||
+        !dlg::ReadInteger(this, Edit(1018), taken.m_nWait)) {
+        return false;
+    }
+    taken.m_crFill = m_crFillChosen;
+    taken.m_crBorder = m_crBorderChosen;
+    m_fuki.CopyFrom(taken);
+    return true;
+}
