@@ -94,6 +94,8 @@ public:
 
     bool IsPlaying() const { return m_bPlaying; }
     bool IsTimerRunning() const { return m_bPlaying && !m_bManual && m_nCount != 0; }
+    // The layer the next advance draws on this panel; None when it leaves the panel instead.
+    CShowLayer PeekNextLayer() const { return LayerAt(m_nStep); }
     // The layers of the current panel on screen now, bottom first; empty while hidden.
     std::vector<CShowLayer> GetShownLayers() const;
 

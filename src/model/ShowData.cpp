@@ -56,9 +56,14 @@ bool CShowData::LoadFromPath(const std::string& path) {
         if (!ReadWholeFile(path, bytes, err, kMaxDocumentFileBytes)) {
             return false;
         }
-        CArchive ar = CArchive::ForLoading(bytes, path);
         CShowData loaded;
-        loaded.Serialize(ar);
+        if (bytes.empty()) {
+            // A file of 0 bytes is a valid show with no names (what "新規ショー設定..." writes).
+            loaded.m_strFolder = FolderOf(path);
+        } else {
+            CArchive ar = CArchive::ForLoading(bytes, path);
+            loaded.Serialize(ar);
+        }
         *this = std::move(loaded);
         return true;
     }
