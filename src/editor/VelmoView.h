@@ -9,6 +9,7 @@
 #include "model/Types.h"
 
 class CVelmoDoc;
+class QMenu;
 class QPrinter;
 
 class CVelmoView : public QAbstractScrollArea, public fw::CView {
@@ -69,6 +70,20 @@ public:
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+    // Editing with the mouse and keys (VelmoViewMouse.cpp, VelmoViewKeys.cpp,
+    // VelmoViewContextMenu.cpp) and the editing commands (VelmoViewCommands.cpp).
+    // The front-most balloon whose body holds a view point, else the picture, else nothing.
+    int HitTestBody(CPoint point) const;
+    // The selected balloon's slot when it is in use, else -1.
+    int GetSelectedFuki() const;
+    // Ends a drag under way without applying it (before a command or a dialog takes over).
+    void CancelDrag();
+    // After the panel changed under the selection (undo, redo): a free slot or a picture that
+    // is gone is no longer selected.
+    void ValidateSelection();
+    // Context menu 130, 136 or 150 with each item enabled where the view handles its id.
+    void FillContextMenu(QMenu& menu, int menuId) const;
+
     // The editor's interaction state.
     std::int32_t m_nSelected = SEL_NONE;
     std::int32_t m_nDragMode = DRAG_NONE;
@@ -81,8 +96,23 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void OnLeftPress(CPoint point);
+    void OnRightPress(CPoint point, QPoint globalPos);
+    CPoint EventPoint(const QMouseEvent* event) const;
+    // The drag rectangle for the pointer at a view point, in client coordinates.
+    CRect TrackRectAt(CPoint point) const;
+    void MoveTrack(const CRect& rect);
+    // Applies the finished drag to the panel; false when the panel did not change.
+    bool ApplyDrag(int mode, CPoint point);
+    void RegisterEditCommands();
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
     void RenderPanelImage();

@@ -1,0 +1,69 @@
+// The right button of the panel view: select what lies under the pointer and show the context
+// menu for it. The chosen command is carried out by the view itself once the menu has closed.
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include "ContextMenus.h"
+#include "VelmoView.h"
+#include "framework/CommandRouter.h"
+
+namespace {
+
+// Items become actions carrying their id; an item is enabled exactly where the view handles
+// its id, so the items no one handles ("詳細設定...", "フォント...", "フォントサイズ...")
+// stay disabled.
+void AddItems(QMenu& menu, const std::vector<fw::MenuItem>& items, const fw::CCmdTarget& view) {
+    for (const fw::MenuItem& item : items) {
+        switch (item.kind) {
+        case fw::MenuItem::Separator:
+            menu.addSeparator();
+            break;
+        case fw::MenuItem::Popup:
+            AddItems(*menu.addMenu(item.text), item.children, view);
+            break;
+        case fw::MenuItem::Command: {
+            QAction* action = menu.addAction(item.text);
+            action->setData(item.id);
+            action->setEnabled(view.HasHandler(item.id));
+            break;
+        }
+        }
+    }
+}
+
+} // namespace
+
+void CVelmoView::FillContextMenu(QMenu& menu, int menuId) const {
+    const fw::MenuResource resource = res::ContextMenu(menuId);
+    if (resource.empty()) {
+        return;
+    }
+    // The menu is the resource's first popup.
+    menu.setTitle(resource.front().text);
+    AddItems(menu, resource.front().children, *this);
+}
+
+void CVelmoView::OnRightPress(CPoint point, QPoint globalPos) {
+    // A right press on empty space clears the selection. The drag state is left alone.
+    m_nSelected = HitTestBody(point);
+    int menuId = res::IDR_POPUP_FUKI;
+    if (m_nSelected == SEL_NONE) {
+        menuId = res::IDR_POPUP_PANEL;
+    } else if (m_nSelected == SEL_PICTURE) {
+        menuId = res::IDR_POPUP_PICTURE;
+    }
+    QMenu menu(this);
+    FillContextMenu(menu, menuId);
+    const QAction* chosen = menu.exec(globalPos);
+    // Whether or not a command was chosen, the view shows the new selection.
+    InvalidateView();
+    if (chosen) {
+        Execute(fw::CCommandRouter::IdOf(chosen));
+    }
+}
+
+void CVelmoView::contextMenuEvent(QContextMenuEvent* event) {
+    // The context menu belongs to the right press; the toolkit's own request is consumed so
+    // that no second menu appears.
+    event->accept();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The editing commands of the panel view. Each works on the view's document and selection and
+// follows one pattern: change the panel, record the change once, repaint. A command whose
+// selection need is not met does nothing at all.
+class CVelmoView;
+
+namespace editcmd {
+
+// The panel (PanelCommands.cpp): no selection needed.
+void ImportPicture(CVelmoView& view);
+void BackColor(CVelmoView& view);
+void TotalSize(CVelmoView& view);
+void Zoom(CVelmoView& view);
+void PanelSettings(CVelmoView& view);
+void FirstWait(CVelmoView& view);
+void PictureWait(CVelmoView& view);
+void Undo(CVelmoView& view);
+void Redo(CVelmoView& view);
+
+// The balloons (FukiCommands.cpp): all but adding need a selected balloon.
+void AddFuki(CVelmoView& view);
+void DeleteFuki(CVelmoView& view);
+void DuplicateFuki(CVelmoView& view);
+void FillColor(CVelmoView& view);
+void BorderColor(CVelmoView& view);
+void TextColor(CVelmoView& view);
+void FukiProperties(CVelmoView& view);
+void FukiText(CVelmoView& view);
+// how: the document's order change (EOrderChange).
+void ChangeOrder(CVelmoView& view, int how);
+void FukiWait(CVelmoView& view);
+
+} // namespace editcmd
