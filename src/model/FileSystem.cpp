@@ -18,7 +18,8 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
+    // Only '/' separates: a backslash is an ordinary character of a file name here.
+    const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -104,7 +105,8 @@ std::string TempNameBeside(const std::string& target) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, int& err) {
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         int& err) {
     // Write through symbolic links to the file they name, keep an existing file's permissions,
     // and refuse a read-only target just as writing into it in place would.
     std::string target = path;

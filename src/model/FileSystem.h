@@ -6,7 +6,7 @@
 
 // The folder part of a path, ending with '/'; "" for a bare name.
 std::string FolderOf(const std::string& path);
-// The last component of a path (after the last '/' or '\\').
+// The last component of a path (after the last '/').
 std::string FileNameOf(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Reads a whole file; on failure returns false and sets err to the errno value.

@@ -87,6 +87,11 @@ std::int32_t CPanel::ChangeFukiOrder(int slot, int how) {
         front = std::max(front, fuki.m_nOrder);
     }
     const std::int64_t p = m_fuki[slot].m_nOrder;
+    if (p < 1) {
+        // A free slot (or one a file left outside the order) is not in the drawing order: an
+        // order command must not bring it into use behind the panel's back.
+        return m_fuki[slot].m_nOrder;
+    }
     std::int64_t target = p;
     switch (how) {
     case ORDER_FORWARD:
@@ -109,8 +114,8 @@ std::int32_t CPanel::ChangeFukiOrder(int slot, int how) {
 }
 
 int CPanel::CountFuki() const {
-    return static_cast<int>(
-        std::count_if(m_fuki.begin(), m_fuki.end(), [](const CFuki& f) { return f.m_nOrder >= 1; }));
+    return static_cast<int>(std::count_if(m_fuki.begin(), m_fuki.end(),
+                                          [](const CFuki& f) { return f.m_nOrder >= 1; }));
 }
 
 void CPanel::Serialize(CArchive& ar) {

@@ -11,10 +11,10 @@ constexpr std::int32_t kPanelVersion = 256;
 
 // How ChangeFukiOrder moves a balloon.
 enum EOrderChange : int {
-    ORDER_FORWARD = 1,    // "前面へ": one step toward the front
-    ORDER_FRONTMOST = 2,  // "最前面へ"
-    ORDER_BACKWARD = 3,   // "背面へ": one step toward the back
-    ORDER_BACKMOST = 4,   // "最背面へ"
+    ORDER_FORWARD = 1,   // "前面へ": one step toward the front
+    ORDER_FRONTMOST = 2, // "最前面へ"
+    ORDER_BACKWARD = 3,  // "背面へ": one step toward the back
+    ORDER_BACKMOST = 4,  // "最背面へ"
 };
 
 class CPanel {
@@ -39,6 +39,7 @@ public:
     std::int32_t SetFukiOrder(int slot, std::int32_t position);
     // Takes the highest free slot and makes it frontmost; -1 when all ten are in use.
     int AddFuki();
+    // Moves a balloon in use (how: EOrderChange); a slot outside the order is left alone.
     std::int32_t ChangeFukiOrder(int slot, int how);
     int CountFuki() const;
 
