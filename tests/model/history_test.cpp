@@ -1,0 +1,195 @@
+// The undo history: twenty snapshots, redo steps dropped by a new change, and the picture
+// decoded again only when a step that replaced it is crossed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestSupport.h"
+#include "model/VelmoDoc.h"
+
+namespace {
+
+// A document as the editor holds it after the view attached: one initial snapshot.
+void Attach(CVelmoDoc& doc) {
+    doc.RecordChange(false, true);
+}
+
+void ImportAndRecord(CVelmoDoc& doc, const std::string& path) {
+    ASSERT_EQ(doc.m_panel.m_image.Import(path), EImportResult::Imported) << path;
+    doc.RecordChange(true, true);
+}
+
+int PictureWidth(const CVelmoDoc& doc) {
+    return doc.m_panel.m_image.HasPicture() ? doc.m_panel.m_image.m_bitmap->Width() : 0;
+}
+
+} // namespace
+
+TEST(History, FreshDocumentHasNothingToUndoOrRedo) {
+    CVelmoDoc doc;
+    EXPECT_FALSE(doc.Undo());
+    EXPECT_FALSE(doc.Redo());
+    Attach(doc);
+    EXPECT_EQ(doc.m_history.Count(), 1);
+    EXPECT_FALSE(doc.Undo());
+    EXPECT_FALSE(doc.Redo());
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST(History, UndoAndRedoAnAddedBalloon) {
+    CVelmoDoc doc;
+    Attach(doc);
+    const int slot = doc.AddFuki();
+    ASSERT_EQ(slot, 9);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.m_fuki[9].m_nOrder, kFreeSlot);
+    EXPECT_EQ(doc.m_panel.CountFuki(), 0);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(doc.m_panel.m_fuki[9].m_nOrder, 1);
+    EXPECT_FALSE(doc.Redo());
+}
+
+TEST(History, TwentyFiveChangesLeaveNineteenUndos) {
+    CVelmoDoc doc;
+    Attach(doc);
+    for (int change = 1; change <= 25; ++change) {
+        doc.m_panel.m_nFirstWait = change;
+        doc.RecordChange(true, false);
+    }
+    EXPECT_EQ(doc.m_history.Count(), 20);
+    for (int i = 1; i <= 19; ++i) {
+        ASSERT_TRUE(doc.Undo()) << "undo " << i;
+    }
+    EXPECT_FALSE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.m_nFirstWait, 6); // the state after the sixth change
+    for (int i = 1; i <= 19; ++i) {
+        ASSERT_TRUE(doc.Redo()) << "redo " << i;
+    }
+    EXPECT_FALSE(doc.Redo());
+    EXPECT_EQ(doc.m_panel.m_nFirstWait, 25);
+}
+
+TEST(History, ANewChangeDropsTheRedoSteps) {
+    CVelmoDoc doc;
+    Attach(doc);
+    for (int change = 1; change <= 3; ++change) {
+        doc.m_panel.m_nFirstWait = change;
+        doc.RecordChange(true, false);
+    }
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.m_nFirstWait, 1);
+    doc.m_panel.m_nFirstWait = 99;
+    doc.RecordChange(true, false);
+    EXPECT_FALSE(doc.Redo());
+    EXPECT_EQ(doc.m_history.Count(), 3);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.m_nFirstWait, 1);
+}
+
+TEST(History, CrossingPictureChangesDecodesTheStateArrivedAt) {
+    CTempDir dir;
+    WriteBytes(dir.Path("a.jpg"), {1});
+    WriteBytes(dir.Path("b.jpg"), {2});
+    CFakeDecoderScope decoder;
+    decoder->SetSize("a.jpg", 640, 480);
+    decoder->SetSize("b.jpg", 1000, 333);
+
+    CVelmoDoc doc;
+    Attach(doc);
+    ImportAndRecord(doc, dir.Path("a.jpg"));
+    ImportAndRecord(doc, dir.Path("b.jpg"));
+    EXPECT_EQ(decoder->m_nDecodes, 2);
+
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(decoder->m_nDecodes, 3);
+    EXPECT_EQ(doc.m_panel.m_image.m_strName, "a.jpg");
+    EXPECT_EQ(PictureWidth(doc), 640);
+    EXPECT_EQ(doc.m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 275}));
+
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_FALSE(doc.m_panel.m_image.HasPicture());
+    EXPECT_TRUE(doc.m_panel.m_image.m_strName.empty());
+
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(PictureWidth(doc), 640);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(PictureWidth(doc), 1000);
+    EXPECT_EQ(doc.m_panel.m_image.m_strName, "b.jpg");
+    EXPECT_EQ(doc.m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 149}));
+}
+
+TEST(History, StepsThatKeepThePictureDoNotDecodeIt) {
+    CTempDir dir;
+    WriteBytes(dir.Path("a.jpg"), {1});
+    CFakeDecoderScope decoder;
+    decoder->SetSize("a.jpg", 640, 480);
+
+    CVelmoDoc doc;
+    Attach(doc);
+    ImportAndRecord(doc, dir.Path("a.jpg"));
+    const CDecodedPicture* picture = doc.m_panel.m_image.m_bitmap.get();
+    const int decodes = decoder->m_nDecodes;
+    doc.AddFuki();
+    doc.m_panel.m_image.m_rcBody = CRect{0, 0, 10, 10};
+    doc.RecordChange(true, false);
+
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.CountFuki(), 0);
+    EXPECT_EQ(decoder->m_nDecodes, decodes);
+    EXPECT_EQ(doc.m_panel.m_image.m_bitmap.get(), picture);
+    EXPECT_EQ(doc.m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 275}));
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(decoder->m_nDecodes, decodes);
+}
+
+TEST(History, UndoFindsTheEarlierPictureAfterTheCurrentDirectoryMoved) {
+    CTempDir pictures;
+    CTempDir elsewhere;
+    WriteBytes(pictures.Path("a.jpg"), {1});
+    WriteBytes(pictures.Path("b.jpg"), {2});
+    CFakeDecoderScope decoder;
+    decoder->SetSize("a.jpg", 400, 300);
+    decoder->SetSize("b.jpg", 640, 480);
+
+    CVelmoDoc doc;
+    Attach(doc);
+    ImportAndRecord(doc, pictures.Path("a.jpg"));
+    ImportAndRecord(doc, pictures.Path("b.jpg"));
+    CCurrentDirScope cwd(elsewhere.Path());
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(PictureWidth(doc), 400);
+    EXPECT_EQ(decoder->m_paths.back(), pictures.Path("a.jpg"));
+}
+
+TEST(History, AMissingPictureLeavesThePanelWithoutOneButKeepsItsName) {
+    CTempDir dir;
+    WriteBytes(dir.Path("a.jpg"), {1});
+    WriteBytes(dir.Path("b.jpg"), {2});
+    CFakeDecoderScope decoder;
+    decoder->SetSize("a.jpg", 400, 300);
+    decoder->SetSize("b.jpg", 640, 480);
+
+    CVelmoDoc doc;
+    Attach(doc);
+    ImportAndRecord(doc, dir.Path("a.jpg"));
+    ImportAndRecord(doc, dir.Path("b.jpg"));
+    std::filesystem::remove(dir.Path("a.jpg"));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_FALSE(doc.m_panel.m_image.HasPicture());
+    EXPECT_EQ(doc.m_panel.m_image.m_strName, "a.jpg");
+}
+
+TEST(History, SaveThenUndoLeavesTheDocumentUnmodified) {
+    CTempDir dir;
+    CVelmoDoc doc;
+    Attach(doc);
+    doc.m_panel.m_crBack = 0x112233;
+    doc.RecordChange(true, false);
+    ASSERT_EQ(doc.OnSaveDocument(dir.Path("p.vlm")), EDocOutcome::Saved);
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.m_panel.m_crBack, 0x00FFFFFFu);
+    EXPECT_FALSE(doc.IsModified());
+}

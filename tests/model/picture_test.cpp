@@ -1,0 +1,267 @@
+// The picture layer: where an imported picture is placed, its kind, keeping proportions when
+// a corner is dragged, copies, and where a picture is looked for when it is decoded again.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "model/PanelImage.h"
+#include "model/TextCodec.h"
+
+namespace {
+
+class PictureTest : public ::testing::Test {
+protected:
+    // A file that the fake decoder decodes at the given size.
+    std::string MakePicture(const std::string& name, int width, int height) {
+        WriteBytes(m_dir.Path(name), {0});
+        m_decoder->SetSize(name, width, height);
+        return m_dir.Path(name);
+    }
+
+    CTempDir m_dir;
+    CFakeDecoderScope m_decoder;
+};
+
+} // namespace
+
+TEST_F(PictureTest, ImportPlacesThreeHundredWideAtFifty) {
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 275}));
+    ASSERT_EQ(image.Import(MakePicture("b.jpg", 1000, 333)), EImportResult::Imported);
+    EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 149}));
+    ASSERT_EQ(image.Import(MakePicture("c.jpg", 3, 1000)), EImportResult::Imported);
+    EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 100050}));
+    EXPECT_EQ(image.m_bitmap->Width(), 3);
+}
+
+TEST_F(PictureTest, ImportRecordsNameAndPathAndKeepsWaitAndBorder) {
+    CPanelImage image;
+    image.m_nWait = 77;
+    image.m_crBorder = 0x123456;
+    image.m_nBorderWidth = 4;
+    const std::string path = MakePicture("a.jpg", 640, 480);
+    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    EXPECT_EQ(image.m_strName, "a.jpg");
+    EXPECT_EQ(image.m_strPath, path);
+    EXPECT_EQ(image.m_nWait, 77);
+    EXPECT_EQ(image.m_crBorder, 0x123456u);
+    EXPECT_EQ(image.m_nBorderWidth, 4);
+}
+
+TEST_F(PictureTest, KindFollowsTheExactExtension) {
+    CPanelImage image;
+    image.Import(MakePicture("photo.JPG", 10, 10));
+    EXPECT_EQ(image.m_nKind, KIND_JPEG);
+    image.Import(MakePicture("photo.bmp", 10, 10));
+    EXPECT_EQ(image.m_nKind, KIND_BMP);
+    ASSERT_EQ(image.Import(MakePicture("photo.Jpg", 20, 10)), EImportResult::Imported);
+    EXPECT_EQ(image.m_nKind, KIND_BMP);
+    EXPECT_EQ(image.m_strName, "photo.Jpg");
+    EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 200}));
+    ASSERT_EQ(image.Import(MakePicture("photo.jpeg", 10, 10)), EImportResult::Imported);
+    EXPECT_EQ(image.m_nKind, KIND_BMP);
+    image.Import(MakePicture("photo.jpg", 10, 10));
+    EXPECT_EQ(image.m_nKind, KIND_JPEG);
+    image.Import(MakePicture("photo.BMP", 10, 10));
+    EXPECT_EQ(image.m_nKind, KIND_BMP);
+}
+
+TEST_F(PictureTest, AnUndecodableImportChangesNothing) {
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    WriteBytes(m_dir.Path("broken.jpg"), {0}); // exists, but the decoder refuses it
+    EXPECT_EQ(image.Import(m_dir.Path("broken.jpg")), EImportResult::Undecodable);
+    EXPECT_EQ(image.Import(m_dir.Path("missing.jpg")), EImportResult::Undecodable);
+    EXPECT_EQ(image.m_strName, "a.jpg");
+    EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 275}));
+    EXPECT_EQ(image.m_bitmap->Width(), 640);
+}
+
+TEST_F(PictureTest, ABackslashBelongsToTheFileName) {
+    CPanelImage image;
+    const std::string path = MakePicture("a\\b.jpg", 10, 10);
+    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    EXPECT_EQ(image.m_strName, "a\\b.jpg");
+    image.m_strPath.clear();
+    image.m_strHomeFolder = m_dir.Path();
+    EXPECT_TRUE(image.Reload());
+}
+
+TEST_F(PictureTest, ANameCodePage932CannotHoldIsRefused) {
+    CPanelImage image;
+    const std::string path = MakePicture("\xF0\x9F\x98\x80.jpg", 10, 10); // an emoji
+    EXPECT_EQ(image.Import(path), EImportResult::NameNotStorable);
+    EXPECT_FALSE(image.HasPicture());
+    EXPECT_TRUE(image.m_strName.empty());
+}
+
+TEST_F(PictureTest, JapaneseNamesAreStoredAsCodePage932AndFoundAgain) {
+    CPanelImage image;
+    const std::string path = MakePicture("写真.jpg", 640, 480);
+    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    EXPECT_EQ(image.m_strName, "\x8E\xCA\x90\x5E.jpg");
+    image.m_bitmap.reset();
+    EXPECT_TRUE(image.Reload());
+    EXPECT_EQ(m_decoder->m_paths.back(), path);
+}
+
+TEST_F(PictureTest, FitToAspectForEachCorner) {
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 400, 300)), EImportResult::Imported);
+    const CRect dragged{50, 50, 350, 200};
+    CRect r = dragged;
+    image.FitToAspect(r, 3);
+    EXPECT_EQ(r, (CRect{50, 50, 299, 237}));
+    r = dragged;
+    image.FitToAspect(r, 2);
+    EXPECT_EQ(r, (CRect{101, 13, 350, 200}));
+    r = dragged;
+    image.FitToAspect(r, 1);
+    EXPECT_EQ(r, (CRect{50, 13, 299, 200}));
+    r = dragged;
+    image.FitToAspect(r, 4);
+    EXPECT_EQ(r, (CRect{101, 50, 350, 237}));
+    for (int corner : {0, 5, -1}) {
+        r = dragged;
+        image.FitToAspect(r, corner);
+        EXPECT_EQ(r, dragged) << corner;
+    }
+}
+
+TEST_F(PictureTest, FitToAspectWithoutAPictureChangesNothing) {
+    CPanelImage image;
+    CRect r{50, 50, 350, 200};
+    image.FitToAspect(r, 3);
+    EXPECT_EQ(r, (CRect{50, 50, 350, 200}));
+}
+
+TEST_F(PictureTest, ClearEmptiesTheLayerButLeavesTheBorder) {
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    image.m_nWait = 5;
+    image.m_crBorder = 0xABCDEF;
+    image.m_nBorderWidth = 3;
+    image.m_nBorderHeight = 4;
+    image.Clear();
+    EXPECT_FALSE(image.HasPicture());
+    EXPECT_EQ(image.m_rcBody, (CRect{0, 0, 0, 0}));
+    EXPECT_EQ(image.m_nWait, 30);
+    EXPECT_TRUE(image.m_strName.empty());
+    EXPECT_TRUE(image.m_strPath.empty());
+    EXPECT_EQ(image.m_nKind, KIND_NONE);
+    EXPECT_EQ(image.m_crBorder, 0xABCDEFu);
+    EXPECT_EQ(image.m_nBorderWidth, 3);
+    EXPECT_EQ(image.m_nBorderHeight, 4);
+}
+
+TEST_F(PictureTest, CopyFromNeverCopiesThePicture) {
+    CPanelImage source;
+    ASSERT_EQ(source.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    source.m_nBorderHeight = 9;
+    CPanelImage target;
+    target.CopyFrom(source);
+    EXPECT_FALSE(target.HasPicture());
+    EXPECT_EQ(target.m_strName, "a.jpg");
+    EXPECT_EQ(target.m_strPath, source.m_strPath);
+    EXPECT_EQ(target.m_nKind, KIND_JPEG);
+    EXPECT_EQ(target.m_rcBody, source.m_rcBody);
+    EXPECT_EQ(target.m_nBorderHeight, 9);
+
+    CPanelImage keeper;
+    ASSERT_EQ(keeper.Import(MakePicture("b.jpg", 100, 100)), EImportResult::Imported);
+    keeper.CopyFrom(target);
+    ASSERT_TRUE(keeper.HasPicture());
+    EXPECT_EQ(keeper.m_bitmap->Width(), 100);
+
+    CPanel a;
+    CPanel b;
+    a.m_image.CopyFrom(source);
+    b.CopyFrom(a);
+    EXPECT_FALSE(b.m_image.HasPicture());
+}
+
+TEST_F(PictureTest, ReloadLooksInTheHomeFolderFirst) {
+    CTempDir home;
+    CTempDir cwd;
+    WriteBytes(home.Path("a.jpg"), {0});
+    WriteBytes(cwd.Path("a.jpg"), {0});
+    CPanelImage image;
+    image.m_strName = "a.jpg";
+    image.m_strPath = MakePicture("a.jpg", 640, 480);
+    image.m_strHomeFolder = home.Path();
+    CCurrentDirScope inCwd(cwd.Path());
+    ASSERT_TRUE(image.Reload());
+    EXPECT_EQ(m_decoder->m_paths.back(), home.Path("a.jpg"));
+}
+
+TEST_F(PictureTest, ReloadThenTriesTheRecordedPath) {
+    CTempDir home;
+    CTempDir cwd;
+    WriteBytes(cwd.Path("a.jpg"), {0});
+    CPanelImage image;
+    image.m_strName = "a.jpg";
+    image.m_strPath = MakePicture("a.jpg", 640, 480);
+    image.m_strHomeFolder = home.Path();
+    CCurrentDirScope inCwd(cwd.Path());
+    ASSERT_TRUE(image.Reload());
+    EXPECT_EQ(m_decoder->m_paths.back(), m_dir.Path("a.jpg"));
+}
+
+TEST_F(PictureTest, ReloadFinallyTriesTheCurrentDirectory) {
+    CTempDir home;
+    CTempDir cwd;
+    WriteBytes(cwd.Path("a.jpg"), {0});
+    m_decoder->SetSize("a.jpg", 640, 480);
+    CPanelImage image;
+    image.m_strName = "a.jpg";
+    image.m_strPath = m_dir.Path("gone/a.jpg");
+    image.m_strHomeFolder = home.Path();
+    CCurrentDirScope inCwd(cwd.Path());
+    ASSERT_TRUE(image.Reload());
+    EXPECT_EQ(m_decoder->m_paths.back(), "a.jpg");
+}
+
+TEST_F(PictureTest, ReloadWithNoMatchLeavesNoPictureButKeepsTheNames) {
+    CTempDir cwd;
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    image.m_strPath = m_dir.Path("gone/a.jpg");
+    CCurrentDirScope inCwd(cwd.Path());
+    EXPECT_FALSE(image.Reload());
+    EXPECT_FALSE(image.HasPicture());
+    EXPECT_EQ(image.m_strName, "a.jpg");
+    EXPECT_EQ(image.m_strPath, m_dir.Path("gone/a.jpg"));
+
+    CPanelImage empty;
+    const int decodes = m_decoder->m_nDecodes;
+    EXPECT_FALSE(empty.Reload());
+    EXPECT_EQ(m_decoder->m_nDecodes, decodes);
+}
+
+TEST_F(PictureTest, ReloadOfAnUndecodableFileLeavesNoPicture) {
+    CPanelImage image;
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    m_decoder->SetSize("a.jpg", 0, 0); // the decoder now gives an empty picture
+    EXPECT_FALSE(image.Reload());
+    EXPECT_FALSE(image.HasPicture());
+}
+
+TEST_F(PictureTest, LoadingAPanelDecodesItsPictureBesideThePanelFile) {
+    CTempDir cwd;
+    MakePicture("a.jpg", 640, 480);
+    CPanel original;
+    original.m_image.m_strName = "a.jpg";
+    original.m_image.m_strPath = "C:\\elsewhere\\a.jpg";
+    const Bytes bytes = StorePanel(original);
+    CCurrentDirScope inCwd(cwd.Path());
+    CPanel loaded;
+    LoadPanel(loaded, bytes, m_dir.Path("panel.vlm"));
+    ASSERT_TRUE(loaded.m_image.HasPicture());
+    EXPECT_EQ(m_decoder->m_paths.back(), m_dir.Path("a.jpg"));
+
+    // Found nowhere: no picture, but saving again still names it.
+    CPanel lost;
+    LoadPanel(lost, bytes, cwd.Path("panel.vlm"));
+    EXPECT_FALSE(lost.m_image.HasPicture());
+    EXPECT_EQ(StorePanel(lost), bytes);
+}
