@@ -8,6 +8,7 @@ CVelmoView::CVelmoView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     RegisterPrintCommands();
     RegisterEditCommands();
+    RegisterSlideshowCommands();
 }
 
 CVelmoView::~CVelmoView() = default;

@@ -118,6 +118,7 @@ private:
     void RenderPanelImage();
     void DrawTrackFrame(QPainter& painter) const;
     void RegisterPrintCommands();
+    void RegisterSlideshowCommands();
 
     QSize m_sizeTotal;
     // The panel as last painted for the visible part of the window, strips included; a drag

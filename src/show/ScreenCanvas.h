@@ -1,0 +1,15 @@
+#pragma once
+// The player's screen-sized canvas: each layer of a show is drawn onto it over what the earlier
+// layers left, and the window only shows the canvas.
+#include <QImage>
+#include <QSize>
+
+class CPlayback;
+struct CShowLayer;
+
+// A canvas of the screen's size in device pixels, black until the first layer.
+QImage MakeScreenCanvas(QSize size);
+// Draws one layer of the player's current panel at its zoom and offsets: the background over
+// the whole canvas, the picture layer (nothing without a picture), or one balloon, never
+// selected.
+void DrawShowLayer(QImage& canvas, const CPlayback& playback, const CShowLayer& layer);

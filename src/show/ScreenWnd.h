@@ -1,0 +1,64 @@
+#pragma once
+// The program's one full-screen playback window: plays a saved show or panel document layer by
+// layer, by hand (clicks and keys) or with the wait times (a 100 ms timer). The playback state
+// machine decides every step; this window draws each layer onto a screen-sized canvas, shows
+// the canvas, shows and hides itself, runs the timer in automatic mode only, and has the next
+// panel's picture prepared on a worker thread while the current layer waits.
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include "PanelPreparer.h"
+#include "framework/ShowPlayer.h"
+#include "model/Playback.h"
+
+class CScreenWnd : public QWidget, public fw::IShowPlayer {
+    Q_OBJECT
+public:
+    static constexpr int kTimerPeriodMs = 100; // one tick, the unit of every wait
+
+    CScreenWnd();
+    ~CScreenWnd() override;
+
+    // Once, at start-up: the window hidden, frameless and topmost, at (0, 0) with the primary
+    // screen's size at this moment, which it keeps for the run.
+    void Create();
+    void Create(QSize screenSize);
+
+    // Plays the saved file; a damaged show file or first panel gets the framework's message and
+    // the window stays hidden.
+    void PlayDocumentFile(const QString& path, bool bManual) override;
+    // Starts from the playback's index with its names, folder and mode.
+    bool StartShow();
+
+    // The show events, as the timer, the mouse and the keyboard deliver them.
+    void OnTick();
+    void OnClick();
+    void OnKey(bool bEscape);
+
+    const CPlayback& Playback() const { return m_playback; }
+    CPlayback& Playback() { return m_playback; }
+    const QImage& Canvas() const { return m_imgCanvas; }
+    QSize ScreenSize() const { return m_imgCanvas.size(); }
+    bool IsTimerActive() const { return m_timer.isActive(); }
+    const QTimer& Timer() const { return m_timer; }
+    CPanelPreparer& Preparer() { return m_preparer; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool Begin(const CPlaybackStart& start);
+    void Apply(const CPlaybackAction& action);
+    void AwaitPreparedPanel();
+    void PrepareAhead();
+    void ShowOnScreen();
+
+    CPlayback m_playback;
+    QImage m_imgCanvas;
+    QTimer m_timer;
+    CPanelPreparer m_preparer;
+};

@@ -1,0 +1,172 @@
+#include "ShowPropView.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "framework/CommandIds.h"
+#include "framework/FwDocument.h"
+#include "framework/MessageBox.h"
+#include "framework/ShowPlayer.h"
+#include "model/TextCodec.h"
+#include "model/VelmoShowDoc.h"
+
+namespace {
+
+const QString kSaveFirst =
+    QStringLiteral("書類は変更されています。ショーを見るには保存してください");
+const QString kEmptyShow = QStringLiteral("ショーデータが空なので、ショーができません。");
+const QString kFullShow = QStringLiteral("ショーデータがいっぱいなので、これ以上追加できません。");
+const QString kSaveCaption = QStringLiteral("保存");
+const QString kErrorCaption = QStringLiteral("エラー");
+const QString kPanelExtension = QStringLiteral(".vlm");
+
+// Each entry keeps the name's stored bytes (code page 932), so that copying back writes every
+// name exactly as it was read, whatever it shows as.
+constexpr int kStoredNameRole = Qt::UserRole;
+
+QListWidgetItem* MakeEntry(const std::string& storedName) {
+    auto* item = new QListWidgetItem(QString::fromStdString(Cp932ToUtf8(storedName)));
+    item->setData(kStoredNameRole, QByteArray::fromStdString(storedName));
+    return item;
+}
+
+std::string StoredNameOf(const QListWidgetItem* item) {
+    return item->data(kStoredNameRole).toByteArray().toStdString();
+}
+
+QListWidgetItem* SelectedItem(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+// The list box's order: without regard to case first, then by the characters themselves.
+bool ListsBefore(const QString& a, const QString& b) {
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+} // namespace
+
+CShowPropView::CShowPropView(QWidget* parent) : QWidget(parent) {
+    CreateForm();
+    connect(m_btnAdd, &QPushButton::clicked, this, [this] { OnAdd(); });
+    connect(m_btnRemove, &QPushButton::clicked, this, [this] { OnRemove(); });
+    connect(m_listAll, &QListWidget::itemDoubleClicked, this, [this] { OnAdd(); });
+    connect(m_listShow, &QListWidget::itemDoubleClicked, this, [this] { OnRemove(); });
+    AddHandler(cmd::ID_SLIDESHOW_MANUAL, [this] { OnPlay(true); });
+    AddHandler(cmd::ID_SLIDESHOW_AUTO, [this] { OnPlay(false); });
+}
+
+CShowPropView::~CShowPropView() = default;
+
+CVelmoShowDoc* CShowPropView::GetDocument() const {
+    fw::CDocument* shell = GetDocumentShell();
+    return shell ? dynamic_cast<CVelmoShowDoc*>(&shell->Model()) : nullptr;
+}
+
+void CShowPropView::OnInitialUpdate() {
+    CVelmoShowDoc* doc = GetDocument();
+    m_listAll->clear();
+    m_listShow->clear();
+    if (!doc) {
+        return;
+    }
+    const QString path = QString::fromStdString(doc->GetPathName());
+    if (!path.isEmpty()) {
+        FillAll(QFileInfo(path).absolutePath());
+    }
+    const CShowData& show = doc->m_show;
+    for (int i = 0; i < show.m_nCount && i < kMaxShowNames; ++i) {
+        m_listShow->addItem(MakeEntry(show.m_strNames[static_cast<std::size_t>(i)]));
+    }
+    m_listShow->addItem(MakeEntry({}));
+    m_listShow->setCurrentRow(0);
+}
+
+void CShowPropView::FillAll(const QString& folder) {
+    // The folder is searched by name; the process's current directory is left alone.
+    const QDir dir(folder);
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.vlm")}, QDir::Files | QDir::Readable, QDir::NoSort);
+    for (const QString& file : files) {
+        // Only the exact lower-case extension is taken off: a.VLM is listed as a.VLM.
+        const QString name =
+            file.endsWith(kPanelExtension) ? file.chopped(kPanelExtension.size()) : file;
+        // A show stores names in code page 932: a name it cannot hold could never be played.
+        const auto stored = Utf8ToCp932Exact(name.toStdString());
+        if (!name.isEmpty() && stored) {
+            AddSorted(MakeEntry(*stored));
+        }
+    }
+}
+
+void CShowPropView::AddSorted(QListWidgetItem* item) {
+    int row = 0;
+    while (row < m_listAll->count() && !ListsBefore(item->text(), m_listAll->item(row)->text())) {
+        ++row;
+    }
+    m_listAll->insertItem(row, item);
+}
+
+void CShowPropView::OnAdd() {
+    const QListWidgetItem* chosen = SelectedItem(m_listAll);
+    if (!chosen || chosen->text().isEmpty()) {
+        return;
+    }
+    if (m_listShow->count() - 1 >= kMaxShowNames) {
+        fw::ProgramMessage(this, kFullShow, kErrorCaption);
+        return;
+    }
+    // Before the selected entry, which moves down and stays selected; with none selected, at
+    // the end of the show (the empty entry always stays last).
+    QListWidgetItem* before = SelectedItem(m_listShow);
+    const int row = before ? m_listShow->row(before) : m_listShow->count() - 1;
+    m_listShow->insertItem(row, MakeEntry(StoredNameOf(chosen)));
+    m_listShow->setCurrentRow(row + 1);
+    CopyBack();
+}
+
+void CShowPropView::OnRemove() {
+    QListWidgetItem* chosen = SelectedItem(m_listShow);
+    const int row = chosen ? m_listShow->row(chosen) : -1;
+    if (row < 0 || row >= m_listShow->count() - 1) {
+        return; // nothing selected, or the empty last entry, which is never part of the show
+    }
+    delete m_listShow->takeItem(row);
+    m_listShow->setCurrentRow(row);
+    CopyBack();
+}
+
+void CShowPropView::CopyBack() {
+    CVelmoShowDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    CShowData& show = doc->m_show;
+    show.m_nCount = m_listShow->count() - 1;
+    for (int i = 0; i < show.m_nCount; ++i) {
+        show.m_strNames[static_cast<std::size_t>(i)] = StoredNameOf(m_listShow->item(i));
+    }
+    doc->SetModifiedFlag(true);
+}
+
+void CShowPropView::OnPlay(bool bManual) {
+    CVelmoShowDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    if (doc->IsModified()) {
+        fw::ProgramMessage(this, kSaveFirst, kSaveCaption);
+        return;
+    }
+    // A negative count read from a file lists no names either: nothing to play.
+    if (doc->m_show.m_nCount <= 0) {
+        fw::ProgramMessage(this, kEmptyShow, kErrorCaption);
+        return;
+    }
+    if (fw::IShowPlayer* player = fw::ShowPlayer()) {
+        player->PlayDocumentFile(QString::fromStdString(doc->GetPathName()), bManual);
+    }
+}
