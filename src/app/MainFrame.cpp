@@ -70,7 +70,11 @@ CMainFrame::CMainFrame(CVelmoApp& app) : m_app(app) {
     resize(900, 680);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The child frames go with the area below; nothing is to be re-evaluated for them.
+    m_bDestroying = true;
+    disconnect(m_pMdiArea, nullptr, this, nullptr);
+}
 
 fw::CMDIChildWnd* CMainFrame::ActiveFrame() const {
     if (auto* frame = qobject_cast<fw::CMDIChildWnd*>(m_pMdiArea->currentSubWindow())) {
@@ -94,6 +98,9 @@ void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
     frame->resize(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
     connect(frame->GetDocument(), &fw::CDocument::titleChanged, this, [this] { UpdateTitle(); });
     connect(frame, &QObject::destroyed, this, [this, frame] {
+        if (m_bDestroying) {
+            return;
+        }
         if (m_pLastActive == frame) {
             m_pLastActive = nullptr;
         }

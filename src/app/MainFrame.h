@@ -76,4 +76,5 @@ private:
     std::map<int, std::vector<QMenu*>> m_menus;
     int m_nMenuId = 0;
     fw::CMDIChildWnd* m_pLastActive = nullptr;
+    bool m_bDestroying = false;
 };
