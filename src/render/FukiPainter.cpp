@@ -93,12 +93,21 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
     }
     layout.endLayout();
 
+    // Only lines that can be seen are drawn: far-off positions (from a file) are never handed to
+    // the text rasterizer.
     const QColor fill = ToQColor(fuki.m_crFill);
+    const QRectF seen(visible);
     for (const QRectF& cell : cells) {
-        painter.fillRect(cell, fill);
+        if (cell.intersects(seen)) {
+            painter.fillRect(cell, fill);
+        }
     }
     painter.setPen(ToQColor(fuki.m_crText));
-    layout.draw(&painter, origin);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        if (cells[static_cast<std::size_t>(i)].intersects(seen)) {
+            layout.lineAt(i).draw(&painter, origin);
+        }
+    }
 }
 
 } // namespace

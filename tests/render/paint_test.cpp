@@ -2,6 +2,7 @@
 // stretched at a zoom in area-averaged quality, and selection squares.
 #include <QPainter>
 #include <QtTest>
+#include <limits>
 
 #include "TestPictures.h"
 #include "model/Panel.h"
@@ -253,6 +254,37 @@ private slots:
                     QVERIFY2(testpic::ColorDistance(img.pixel(x, y), qRgb(128, 128, 128)) <= 4,
                              qPrintable(QString("zoom %1 at %2, %3").arg(zoom).arg(x).arg(y)));
                 }
+            }
+        }
+    }
+
+    void HostileValuesDrawOnlyWhatCanBeSeen() {
+        // Extremes that only a damaged or crafted file can hold: drawing must finish, bounded by
+        // the visible area, and still paint what lies there.
+        constexpr std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int32_t hi = std::numeric_limits<std::int32_t>::max();
+        CPanel panel;
+        testpic::MakeEmptyPanel(panel);
+        panel.m_rcTotal = CRect{lo, lo, hi, hi};
+        const QString path =
+            testpic::Save(m_dir, "hostile.png", testpic::Solid(8, 8, Qt::red), "PNG");
+        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        panel.m_image.m_rcBody = CRect{hi, lo, lo, hi}; // inverted both ways
+        CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(AddDefaultBalloon(panel))];
+        fuki.m_rcBody = CRect{lo, lo + 7, hi, hi - 3};
+        fuki.m_nCornerWidth = hi;
+        fuki.m_nCornerHeight = lo;
+        fuki.m_ptTail = CPoint{lo, hi};
+        fuki.m_nTailBase1 = hi;
+        fuki.m_nTailBase2 = lo;
+        fuki.m_nBorderWidth = lo;
+        fuki.m_nBorderHeight = hi;
+        fuki.m_nFontSize = hi;
+        fuki.m_strText = std::string(2000, 'A');
+        for (int zoom : {10, 100, 1000}) {
+            for (int selected : {render::kSelectNone, 0, 9, render::kSelectPicture}) {
+                const QImage img = Render(panel, zoom, selected);
+                QCOMPARE(img.pixel(350, 250) == qRgb(160, 160, 164), false);
             }
         }
     }
