@@ -15,10 +15,17 @@ for target in panel show; do
   mkdir -p "$corpus"
   cp tests/fuzz/corpus/"$target"/* "$corpus"/
   echo "-- fuzz_${target}_reader for ${seconds}s"
+  set +e
   "$exe" -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=2048 -timeout=10 \
-    -artifact_prefix="$work/" "$corpus" 2>&1 | tail -n 5
-  status=${PIPESTATUS[0]}
+    -artifact_prefix="$work/" "$corpus" > "$work/$target.log" 2>&1
+  status=$?
+  set -e
+  tail -n 5 "$work/$target.log"
   if [ "$status" -ne 0 ]; then
-    echo "fuzz_${target}_reader failed (status $status)"; ls "$work"; exit 1
+    # Keep the failing input beside the targets (ignored by git) before the work folder goes.
+    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* tests/fuzz/ 2>/dev/null || true
+    tail -n 60 "$work/$target.log"
+    echo "fuzz_${target}_reader failed (status $status)"
+    exit 1
   fi
 done
