@@ -13,6 +13,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/SingleInstance.h"
 #include "model/VelmoDoc.h"
+#include "show/ScreenWnd.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ CVelmoApp::CVelmoApp() : m_pDocManager(std::make_unique<fw::CDocManager>()) {
 }
 
 CVelmoApp::~CVelmoApp() {
+    DestroyScreenWnd();
     m_pMainFrame.reset();
     if (g_pApp == this) {
         g_pApp = nullptr;
@@ -49,6 +51,7 @@ void CVelmoApp::RegisterDocTemplates() {
     m_pDocManager->AddDocTemplate(std::make_unique<fw::CDocTemplate>(
         cmd::IDR_VELMOTYPE, res::PanelDocStrings(), [] { return std::make_unique<CVelmoDoc>(); },
         [] { return new CChildFrame; }, [] { return new CVelmoView; }));
+    RegisterShowType();
 }
 
 fw::CDocTemplate* CVelmoApp::PanelTemplate() const {
@@ -95,6 +98,7 @@ bool CVelmoApp::InitInstance(const SStartup& startup) {
     if (startup.bShowMainWindow) {
         m_pMainFrame->show();
     }
+    CreateScreenWnd();
     return true;
 }
 

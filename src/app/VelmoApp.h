@@ -9,6 +9,7 @@
 #include "framework/CmdTarget.h"
 
 class CMainFrame;
+class CScreenWnd;
 
 namespace fw {
 class CDocManager;
@@ -46,15 +47,24 @@ public:
     // "新規作成": a new untitled document of the first template whose extension is ".vlm".
     void OnFileNew();
     void OnAppAbout();
+    // "新規ショー設定..." and "ショー設定を開く..." (VelmoAppShow.cpp).
+    void OnShowNew();
+    void OnShowOpen();
+    // The full-screen playback window, created hidden at the end of start-up.
+    CScreenWnd* ScreenWnd() const { return m_pScreenWnd.get(); }
     // Opens files handed over by the shell or dropped, and brings the main window forward.
     void OpenFiles(const QStringList& paths);
 
 private:
     void RegisterDocTemplates();
+    void RegisterShowType();
+    void CreateScreenWnd();
+    void DestroyScreenWnd();
     void UpdateRecentFileHandlers();
     void BringToFront();
 
     std::unique_ptr<fw::CDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CScreenWnd> m_pScreenWnd;
     fw::CSingleInstance* m_pShellRequests = nullptr;
 };

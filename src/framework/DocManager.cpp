@@ -105,7 +105,13 @@ CDocument* CDocManager::OpenDocumentFile(const QString& requestedPath) {
             break;
         }
     }
-    auto model = chosen->CreateDocument();
+    return OpenDocumentFileWith(*chosen, path);
+}
+
+CDocument* CDocManager::OpenDocumentFileWith(CDocTemplate& docTemplate,
+                                             const QString& requestedPath) {
+    const QString path = QFileInfo(requestedPath).absoluteFilePath();
+    auto model = docTemplate.CreateDocument();
     if (!model) {
         return nullptr;
     }
@@ -114,9 +120,9 @@ CDocument* CDocManager::OpenDocumentFile(const QString& requestedPath) {
         ReportOutcome(MainWidget(), outcome, path, false);
         return nullptr;
     }
-    auto* document = new CDocument(*chosen, std::move(model), *this);
+    auto* document = new CDocument(docTemplate, std::move(model), *this);
     AddToRecentFileList(path);
-    return CreateWindowFor(*chosen, document);
+    return CreateWindowFor(docTemplate, document);
 }
 
 void CDocManager::OnFileOpen() {

@@ -44,6 +44,9 @@ public:
     // already open has its window brought to the front. Failures are reported to the user and
     // leave no window; the result is then null.
     CDocument* OpenDocumentFile(const QString& path);
+    // Opens the file as a document of this template in a new window, also when the file is open
+    // already ("新規ショー設定..."). Failures are reported; the result is then null.
+    CDocument* OpenDocumentFileWith(CDocTemplate& docTemplate, const QString& path);
     // The framework's open command: the "Open" dialog with every template's filter in order,
     // then "All Files (*.*)".
     void OnFileOpen();

@@ -1,0 +1,98 @@
+// The show document type and the application's show commands: "新規ショー設定..." (32835)
+// creates an empty show file and opens it in a new window, "ショー設定を開く..." (32836) opens
+// a file of either type; and the full-screen playback window, created hidden at the end of
+// start-up and owned for the whole run.
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+
+#include "ChildFrameShow.h"
+#include "MainFrame.h"
+#include "Resources.h"
+#include "VelmoApp.h"
+#include "framework/CommandIds.h"
+#include "framework/DocManager.h"
+#include "framework/DocTemplate.h"
+#include "framework/FileMessages.h"
+#include "framework/Prompter.h"
+#include "framework/ShowPlayer.h"
+#include "model/VelmoShowDoc.h"
+#include "show/ScreenWnd.h"
+#include "show/ShowPropView.h"
+
+namespace {
+
+// "ベルモショーの書類 (*.vls)|*.vls|すべての書類 (*.*)|*.*||" as the file dialogs take it.
+fw::FileDialogRequest ShowFileRequest(bool bSave) {
+    fw::FileDialogRequest request;
+    request.bSave = bSave;
+    request.filters << QStringLiteral("ベルモショーの書類 (*.vls)")
+                    << QStringLiteral("すべての書類 (*.*)");
+    request.defaultExtension = QStringLiteral("vls");
+    return request;
+}
+
+// Creates the file, or empties it, and closes it at once; 0 or the errno value.
+int CreateEmptyFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    ::close(fd);
+    return 0;
+}
+
+} // namespace
+
+void CVelmoApp::RegisterShowType() {
+    m_pDocManager->AddDocTemplate(std::make_unique<fw::CDocTemplate>(
+        cmd::IDR_VELMOSHOWTYPE, res::ShowDocStrings(),
+        [] { return std::make_unique<CVelmoShowDoc>(); }, [] { return new CChildFrameShow; },
+        [] { return new CShowPropView; }));
+    AddHandler(cmd::ID_SHOW_NEW, [this] { OnShowNew(); });
+    AddHandler(cmd::ID_SHOW_OPEN, [this] { OnShowOpen(); });
+}
+
+void CVelmoApp::OnShowNew() {
+    const QString chosen = fw::Prompter().ChooseFile(m_pMainFrame.get(), ShowFileRequest(true));
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    for (const auto& docTemplate : m_pDocManager->Templates()) {
+        if (docTemplate->GetDocString(fw::CDocTemplate::filterExt) != QStringLiteral(".vls")) {
+            continue;
+        }
+        // The file exists from the start, so that the show's folder is known to its view; a
+        // file of 0 bytes is an empty show.
+        if (const int err = CreateEmptyFile(path)) {
+            fw::ReportOutcome(m_pMainFrame.get(), OutcomeFromErrno(err, true), path, true);
+            return;
+        }
+        m_pDocManager->OpenDocumentFileWith(*docTemplate, path);
+        return;
+    }
+}
+
+void CVelmoApp::OnShowOpen() {
+    const QString chosen = fw::Prompter().ChooseFile(m_pMainFrame.get(), ShowFileRequest(false));
+    if (!chosen.isEmpty()) {
+        // The general open: the type follows the extension, and an open file comes to the front.
+        m_pDocManager->OpenDocumentFile(chosen);
+    }
+}
+
+void CVelmoApp::CreateScreenWnd() {
+    m_pScreenWnd = std::make_unique<CScreenWnd>();
+    m_pScreenWnd->Create();
+    fw::SetShowPlayer(m_pScreenWnd.get());
+}
+
+void CVelmoApp::DestroyScreenWnd() {
+    if (fw::ShowPlayer() == m_pScreenWnd.get()) {
+        fw::SetShowPlayer(nullptr);
+    }
+    m_pScreenWnd.reset();
+}
