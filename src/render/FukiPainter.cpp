@@ -29,10 +29,6 @@ void FillRegion(QPainter& painter, const QRegion& region, const QColor& color) {
     }
 }
 
-QRect ToQRect(const CRect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 // Stored text with its line breaks (CR LF, or a lone CR or LF) as line separators.
 QString ToLayoutText(const std::string& cp932) {
     QString text = QString::fromStdString(Cp932ToUtf8(cp932));
@@ -145,9 +141,10 @@ void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int
         CRect corners[4];
         fuki.GetCornerHandleRects(zoom, corners);
         for (const CRect& square : corners) {
-            painter.fillRect(ToQRect(square), Qt::black);
+            painter.fillRect(HandleSquareWithin(square.left, square.top, visible), Qt::black);
         }
-        painter.fillRect(ToQRect(fuki.GetTailHandleRect(zoom)), Qt::black);
+        const CRect tip = fuki.GetTailHandleRect(zoom);
+        painter.fillRect(HandleSquareWithin(tip.left, tip.top, visible), Qt::black);
     }
     painter.restore();
 }

@@ -45,4 +45,9 @@ QRect IntersectEdges(qint64 left, qint64 top, qint64 right, qint64 bottom, const
                  static_cast<int>(b - t));
 }
 
+QRect HandleSquareWithin(int left, int top, const QRect& bounds) {
+    constexpr qint64 kSide = 10;
+    return IntersectEdges(left, top, left + kSide, top + kSide, bounds);
+}
+
 } // namespace render

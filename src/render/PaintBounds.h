@@ -16,4 +16,8 @@ QRect VisibleBounds(const QPainter& painter);
 // lies within bounds; empty when the edges are inverted or nothing is within.
 QRect IntersectEdges(qint64 left, qint64 top, qint64 right, qint64 bottom, const QRect& bounds);
 
+// A grab square (10 x 10 about a zoomed point, its edges possibly wrapped at the ends of the
+// 32-bit range) as the part of it within bounds.
+QRect HandleSquareWithin(int left, int top, const QRect& bounds);
+
 } // namespace render

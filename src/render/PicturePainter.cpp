@@ -94,10 +94,9 @@ void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int
     if (selected) {
         CRect corners[4];
         image.GetCornerHandleRects(zoom, corners);
+        const QRect visible = VisibleBounds(painter);
         for (const CRect& square : corners) {
-            painter.fillRect(QRect(square.left, square.top, square.right - square.left,
-                                   square.bottom - square.top),
-                             Qt::black);
+            painter.fillRect(HandleSquareWithin(square.left, square.top, visible), Qt::black);
         }
     }
 }
