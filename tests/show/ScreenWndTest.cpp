@@ -1,0 +1,338 @@
+// The full-screen player offscreen: the canvas after each layer, repaints that advance nothing,
+// Escape and close requests, the timer of the automatic mode counted in explicit ticks, damaged
+// files, and the next panel's picture prepared ahead on the worker thread.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ShowTestSupport.h"
+#include "render/QtPictureDecoder.h"
+#include "show/ScreenWnd.h"
+
+using namespace showtest;
+
+namespace {
+
+constexpr COLORREF kRed = MakeRgb(255, 0, 0);
+constexpr COLORREF kYellow = MakeRgb(255, 255, 0);
+constexpr COLORREF kBlue = MakeRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+// 640 x 520 fits a 320 x 240 panel at zoom 200 between two strips of 20 pixels.
+const QSize kScreen(640, 520);
+
+QRgb Pixel(const CScreenWnd& wnd, int x, int y) {
+    return wnd.Canvas().pixel(x, y) | 0xFF000000;
+}
+
+bool CanvasIsOneColour(const CScreenWnd& wnd, QRgb colour) {
+    const QImage& canvas = wnd.Canvas();
+    for (int y = 0; y < canvas.height(); y += 7) {
+        for (int x = 0; x < canvas.width(); x += 7) {
+            if ((canvas.pixel(x, y) | 0xFF000000) != colour) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A photograph's colour comes back from JPEG within a step or two.
+bool IsNear(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 &&
+           std::abs(qBlue(a) - qBlue(b)) <= 3;
+}
+
+QRgb Rgb(COLORREF c) {
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+} // namespace
+
+class CScreenWndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        render::InstallQtPictureDecoder();
+        QVERIFY(m_dir.isValid());
+        QVERIFY(WritePicture(Path("green.bmp"), QSize(60, 40), QColor(kGreen)));
+        // "first": red, the picture at (10, 10)-(70, 50), a blue balloon at display position 1.
+        CPanel first = MakePanel(320, 240, kRed, Path("green.bmp"), CRect{10, 10, 70, 50});
+        QVERIFY(first.m_image.HasPicture());
+        CFuki& balloon = first.m_fuki[3];
+        balloon.m_nOrder = 1;
+        balloon.m_rcBody = CRect{100, 100, 200, 160};
+        balloon.m_ptTail = CPoint{150, 200};
+        balloon.m_crFill = kBlue;
+        balloon.m_nWait = 10;
+        first.m_nFirstWait = 30;
+        first.m_image.m_nWait = 20;
+        QVERIFY(WritePanel(Path("first.vlm"), first));
+        QVERIFY(WritePanel(Path("second.vlm"), MakePanel(320, 240, kYellow)));
+        QVERIFY(WriteShow(Path("two.vls"), {"first", "second"}));
+    }
+
+    void cleanup() { m_wnd.reset(); }
+
+    void createdHiddenFramelessTopmostWithBlankPointer() {
+        CScreenWnd& wnd = Window();
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(wnd.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(wnd.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(wnd.cursor().shape(), Qt::BlankCursor);
+        QCOMPARE(wnd.ScreenSize(), kScreen);
+        QCOMPARE(wnd.Timer().interval(), 100);
+        QCOMPARE(wnd.Timer().timerType(), Qt::PreciseTimer);
+        QVERIFY(!wnd.IsTimerActive());
+
+        // At start-up the window takes the primary screen's size.
+        CScreenWnd primary;
+        primary.Create();
+        QCOMPARE(primary.ScreenSize(), QGuiApplication::primaryScreen()->size());
+        QVERIFY(!primary.isVisible());
+    }
+
+    void manualShowDrawsOneLayerPerClickOntoTheCanvas() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        QVERIFY(wnd.isVisible());
+        QVERIFY(wnd.isFullScreen());
+        QVERIFY(!wnd.IsTimerActive());
+        QCOMPARE(wnd.Playback().m_nZoom, 200);
+        QCOMPARE(wnd.Playback().m_nOffsetY, 20);
+        // Layer 0: the background over the whole screen, strips included.
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kRed)));
+
+        Click(wnd);
+        // Layer 1: the picture at twice its body, 20 pixels down; the rest untouched.
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+        QCOMPARE(Pixel(wnd, 21, 41), kGreen);
+        QCOMPARE(Pixel(wnd, 19, 80), Rgb(kRed));
+        QCOMPARE(Pixel(wnd, 80, 121), Rgb(kRed));
+        QCOMPARE(Pixel(wnd, 300, 280), Rgb(kRed));
+
+        Click(wnd);
+        // Layer 2: the balloon, drawn over what is there.
+        QCOMPARE(Pixel(wnd, 300, 280), Rgb(kBlue));
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+
+        Click(wnd);
+        // No balloon at position 2: the next panel's background at once.
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        Click(wnd); // its picture step: nothing to draw
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        QVERIFY(wnd.isVisible());
+
+        Click(wnd);
+        // Past the last layer of the last panel: hidden, nothing drawn.
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+    }
+
+    void repaintsNotAskedForByTheShowChangeNothing() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        Click(wnd);
+        const QImage before = wnd.Canvas().copy();
+        const int step = wnd.Playback().m_nStep;
+        // A window going away, a notification: the platform asks for paints.
+        wnd.repaint();
+        wnd.update();
+        QCoreApplication::processEvents();
+        const QImage shown = wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(wnd.Playback().m_nStep, step);
+        QCOMPARE(wnd.Playback().m_nIndex, 0);
+        QVERIFY(wnd.Canvas() == before);
+        // What the window shows is the canvas itself (the full-screen window may be larger than
+        // the screen it was created for: the rest is black).
+        QVERIFY(shown.copy(QRect(QPoint(0, 0), kScreen)) == before);
+    }
+
+    void escapeAndCloseRequestsHideTheWindow() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), false);
+        QVERIFY(wnd.IsTimerActive());
+        QTest::keyClick(&wnd, Qt::Key_Escape);
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(!wnd.IsTimerActive());
+
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        QVERIFY(wnd.isVisible());
+        QTest::keyClick(&wnd, Qt::Key_Escape);
+        QVERIFY(!wnd.isVisible());
+
+        // The platform's close request: hidden like Escape; the window lives on and plays again.
+        wnd.PlayDocumentFile(Path("two.vls"), false);
+        QVERIFY(!wnd.close());
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(!wnd.IsTimerActive());
+        QVERIFY(!wnd.Playback().IsPlaying());
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        QVERIFY(wnd.isVisible());
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kRed)));
+    }
+
+    void automaticLayersFollowTheirWaitsToTheTick() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), false);
+        QVERIFY(wnd.IsTimerActive());
+        // A click does nothing in automatic mode.
+        QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(80, 80));
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kRed)));
+
+        // First wait 30: the picture on the 31st tick.
+        QCOMPARE(TicksUntilChange(wnd), 31);
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+        // Picture wait 20: the balloon on the 21st tick after.
+        QCOMPARE(TicksUntilChange(wnd), 21);
+        QCOMPARE(Pixel(wnd, 300, 280), Rgb(kBlue));
+        // Balloon wait 10: the next panel on the 11th tick after.
+        QCOMPARE(TicksUntilChange(wnd), 11);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+
+        // Any other key advances at once; the countdown starts again from that layer.
+        wnd.PlayDocumentFile(Path("two.vls"), false);
+        QTest::keyClick(&wnd, Qt::Key_Space);
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+        QCOMPARE(TicksUntilChange(wnd), 21);
+
+        // The last panel's last wait runs out: hidden and the timer stopped.
+        QTest::keyClick(&wnd, Qt::Key_A);
+        QTest::keyClick(&wnd, Qt::Key_A);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        for (int tick = 0; tick < 31 + 31 && wnd.isVisible(); ++tick) {
+            wnd.OnTick();
+        }
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(!wnd.IsTimerActive());
+    }
+
+    void anEmptyShowIsBlackUntilEscapeWithoutTimer() {
+        CScreenWnd& wnd = Window();
+        // A panel never saved has no file: an empty show.
+        wnd.PlayDocumentFile(QString(), false);
+        QVERIFY(wnd.isVisible());
+        QVERIFY(!wnd.IsTimerActive());
+        QVERIFY(CanvasIsOneColour(wnd, qRgb(0, 0, 0)));
+        QTest::keyClick(&wnd, Qt::Key_Space);
+        QTest::mouseClick(&wnd, Qt::LeftButton);
+        QVERIFY(wnd.isVisible());
+        QTest::keyClick(&wnd, Qt::Key_Escape);
+        QVERIFY(!wnd.isVisible());
+    }
+
+    void aDamagedShowOrFirstPanelGetsTheFrameworkMessage() {
+        QVERIFY(WriteBytes(Path("short.vls"), QByteArray(5, '\0')));
+        QByteArray panel = ReadBytes(Path("first.vlm"));
+        panel.chop(3);
+        QVERIFY(WriteBytes(Path("cut.vlm"), panel));
+        QVERIFY(WriteShow(Path("cut.vls"), {"cut", "first"}));
+        QVERIFY(WriteShow(Path("cutlater.vls"), {"first", "cut", "second"}));
+
+        CScreenWnd& wnd = Window();
+        for (const char* file : {"short.vls", "cut.vls", "cut.vlm"}) {
+            CMessageCapture messages;
+            wnd.PlayDocumentFile(Path(file), false);
+            QCOMPARE(messages.Texts(), QStringList{"Unexpected file format."});
+            QCOMPARE(messages.Captions(), QStringList{"Velmo"});
+            QVERIFY(!wnd.isVisible());
+            QVERIFY(!wnd.IsTimerActive());
+        }
+
+        // A later panel that ends early is shown as the blank reset panel, without a message.
+        CMessageCapture messages;
+        wnd.PlayDocumentFile(Path("cutlater.vls"), true);
+        for (int i = 0; i < 3; ++i) {
+            Click(wnd);
+        }
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QVERIFY(CanvasIsOneColour(wnd, qRgb(0, 0, 0)));
+        Click(wnd);
+        Click(wnd);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        QVERIFY(messages.m_requests.empty());
+    }
+
+    void theNextPictureIsPreparedAheadAndFoundInTheCache() {
+        QVERIFY(WritePicture(Path("photo.jpg"), QSize(1600, 1200), QColor(kGreen)));
+        QVERIFY(WritePanel(Path("photo.vlm"),
+                           MakePanel(320, 240, kYellow, Path("photo.jpg"), CRect{0, 0, 320, 240})));
+        QVERIFY(WriteShow(Path("photos.vls"), {"second", "photo", "photo"}));
+        render::CQtPictureDecoder& decoder = render::ProcessPictureDecoder();
+        decoder.ClearCache();
+        const int openedBefore = decoder.FilesOpened();
+
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("photos.vls"), true);
+        QCOMPARE(QString::fromStdString(wnd.Preparer().NextPath()), Path("photo.vlm"));
+        wnd.Preparer().Wait();
+        const PictureHandle prepared = wnd.Preparer().PreparedPicture();
+        QVERIFY(prepared);
+        const auto* picture = dynamic_cast<const render::CQtDecodedPicture*>(prepared.get());
+        QVERIFY(picture);
+        const int opened = decoder.FilesOpened();
+        const int decodes = picture->StepDecodeCount();
+        QCOMPARE(opened, openedBefore + 1);
+
+        Click(wnd);
+        Click(wnd); // "photo": its file is read now, its picture comes from the cache
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QVERIFY(wnd.Playback().m_panel.m_image.m_bitmap == prepared);
+        Click(wnd); // its picture layer only blits what was scaled ahead
+        QVERIFY(IsNear(Pixel(wnd, 320, 260), kGreen));
+        QCOMPARE(picture->StepDecodeCount(), decodes);
+
+        // The same panel again costs no decoding at all.
+        wnd.Preparer().Wait();
+        Click(wnd);
+        QCOMPARE(wnd.Playback().m_nIndex, 2);
+        Click(wnd);
+        QVERIFY(IsNear(Pixel(wnd, 320, 260), kGreen));
+        QCOMPARE(decoder.FilesOpened(), opened);
+        QCOMPARE(picture->StepDecodeCount(), decodes);
+    }
+
+    void thePanelOnScreenIsReadAtItsTurnNotWhenPrepared() {
+        QVERIFY(WritePanel(Path("late.vlm"), MakePanel(320, 240, kYellow)));
+        QVERIFY(WriteShow(Path("late.vls"), {"second", "late"}));
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("late.vls"), true);
+        wnd.Preparer().Wait();
+        // Saved again after it was prepared: the show plays what the file holds at its turn.
+        QVERIFY(WritePanel(Path("late.vlm"), MakePanel(320, 240, kBlue)));
+        Click(wnd);
+        Click(wnd);
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kBlue)));
+    }
+
+private:
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
+
+    CScreenWnd& Window() {
+        m_wnd = std::make_unique<CScreenWnd>();
+        m_wnd->Create(kScreen);
+        return *m_wnd;
+    }
+
+    static void Click(CScreenWnd& wnd) {
+        QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+
+    // Ticks the timer until the canvas changes; the number of ticks it took.
+    static int TicksUntilChange(CScreenWnd& wnd) {
+        const QImage before = wnd.Canvas().copy();
+        for (int tick = 1; tick <= 1000; ++tick) {
+            wnd.OnTick();
+            if (wnd.Canvas() != before || !wnd.isVisible()) {
+                return tick;
+            }
+        }
+        return -1;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<CScreenWnd> m_wnd;
+};
+
+QTEST_MAIN(CScreenWndTest)
+#include "ScreenWndTest.moc"
