@@ -1,30 +1,101 @@
 #include "PanelPreparer.h"
 
+#include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
+#include <utility>
 
-#include "model/Panel.h"
+#include "model/Playback.h"
 #include "model/PlaybackPanel.h"
+#include "render/PanelRenderer.h"
 #include "render/PicturePreparation.h"
+#include "render/RenderColor.h"
 
 namespace {
 
+SPanelKey KeyOf(const std::string& path, const CPanel& panel, const CPanelFit& fit) {
+    return {path,
+            panel.m_crBack,
+            fit.m_nZoom,
+            fit.m_nOffsetX,
+            fit.m_nOffsetY,
+            panel.m_image.m_rcBody,
+            panel.m_image.m_bitmap.get()};
+}
+
+// A screen-sized image, from the spares when one fits.
+QImage TakeScreen(QSize screen, std::vector<QImage>& spares) {
+    while (!spares.empty()) {
+        QImage spare = std::move(spares.back());
+        spares.pop_back();
+        if (spare.size() == screen && spare.format() == QImage::Format_RGB32) {
+            return spare;
+        }
+    }
+    return QImage(screen, QImage::Format_RGB32);
+}
+
+QImage BackgroundScreen(QSize screen, COLORREF back, std::vector<QImage>& spares) {
+    QImage image = TakeScreen(screen, spares);
+    if (!image.isNull()) {
+        image.fill(render::ToQColor(back));
+    }
+    return image;
+}
+
+// Draws the picture layer over a screen, as the player would draw it.
+void DrawPictureLayer(QImage& screen, const CPanelImage& image, const CPanelFit& fit) {
+    if (!screen.isNull()) {
+        QPainter painter(&screen);
+        render::DrawPicture(painter, image, false, fit.m_nZoom, fit.m_nOffsetX, fit.m_nOffsetY);
+    }
+}
+
+struct SCurrent {
+    bool bWanted = false;
+    std::string strPath;
+    CPanel panel; // a copy: the player's own panel may change meanwhile
+    CPanelFit fit;
+};
+
 // Runs on the worker thread: touches only its own copies and the thread-safe decoder.
-PictureHandle Prepare(const CPanelImage& current, int zoom, const std::string& nextPath,
-                      QSize screen) {
-    render::PreparePicture(current, zoom);
-    if (nextPath.empty()) {
-        return nullptr;
+std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const std::string& nextPath,
+                                       QSize screen, std::vector<QImage>& spares) {
+    auto work = std::make_shared<SPreparedWork>();
+    if (current.bWanted) {
+        work->current.key = KeyOf(current.strPath, current.panel, current.fit);
+        work->current.picture = current.panel.m_image.m_bitmap;
+        render::PreparePicture(current.panel.m_image, current.fit.m_nZoom);
+        work->current.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares);
+        DrawPictureLayer(work->current.imgPicture, current.panel.m_image, current.fit);
     }
     CPanel next;
-    if (ReadPanelFile(nextPath, next).m_eResult != EPanelRead::Loaded) {
-        return nullptr;
+    if (nextPath.empty() || ReadPanelFile(nextPath, next).m_eResult != EPanelRead::Loaded) {
+        return work;
     }
     const CPanelFit fit = FitPanelToScreen(next.m_rcTotal, screen.width(), screen.height());
-    render::PreparePicture(next.m_image, fit.m_nZoom);
-    return next.m_image.m_bitmap;
+    work->next.key = KeyOf(nextPath, next, fit);
+    work->next.picture = next.m_image.m_bitmap;
+    work->next.imgBackground = BackgroundScreen(screen, next.m_crBack, spares);
+    if (next.m_image.HasPicture() && !work->next.imgBackground.isNull()) {
+        render::PreparePicture(next.m_image, fit.m_nZoom);
+        work->next.imgPicture = TakeScreen(screen, spares);
+        if (!work->next.imgPicture.isNull()) {
+            QPainter(&work->next.imgPicture).drawImage(0, 0, work->next.imgBackground);
+            DrawPictureLayer(work->next.imgPicture, next.m_image, fit);
+        }
+    }
+    return work;
 }
 
 } // namespace
+
+SPanelKey KeyOfShownPanel(const CPlayback& playback) {
+    CPanelFit fit;
+    fit.m_nZoom = playback.m_nZoom;
+    fit.m_nOffsetX = playback.m_nOffsetX;
+    fit.m_nOffsetY = playback.m_nOffsetY;
+    return KeyOf(playback.GetPanelPath(playback.m_nIndex), playback.m_panel, fit);
+}
 
 CPanelPreparer::CPanelPreparer() {
     // One worker: the jobs run in the order they were given, never two at once.
@@ -35,11 +106,25 @@ CPanelPreparer::~CPanelPreparer() {
     m_pool.waitForDone();
 }
 
-void CPanelPreparer::Start(const CPanelImage& current, int zoom, const std::string& nextPath,
-                           QSize screen) {
+void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
+                           std::vector<QImage> spares) {
     ++m_nStarts;
-    m_strNextPath = nextPath;
-    m_future = QtConcurrent::run(&m_pool, Prepare, current, zoom, nextPath, screen);
+    SCurrent current;
+    current.bWanted = bCurrentPicture && playback.m_panel.m_image.HasPicture();
+    if (current.bWanted) {
+        current.strPath = playback.GetPanelPath(playback.m_nIndex);
+        current.panel = playback.m_panel;
+        current.fit.m_nZoom = playback.m_nZoom;
+        current.fit.m_nOffsetX = playback.m_nOffsetX;
+        current.fit.m_nOffsetY = playback.m_nOffsetY;
+    }
+    m_strNextPath = playback.PeekNextPanelPath();
+    const QSize screen(playback.GetScreenWidth(), playback.GetScreenHeight());
+    // The spares move into the job, so that a reused screen has no other owner (no copy).
+    m_future = QtConcurrent::run(&m_pool, [current = std::move(current), next = m_strNextPath,
+                                           screen, spares = std::move(spares)]() mutable {
+        return Prepare(current, next, screen, spares);
+    });
 }
 
 void CPanelPreparer::Wait() {
@@ -52,9 +137,30 @@ bool CPanelPreparer::IsBusy() const {
     return m_future.isValid() && !m_future.isFinished();
 }
 
-PictureHandle CPanelPreparer::PreparedPicture() {
+SPreparedWork* CPanelPreparer::FinishedWork() const {
     if (!m_future.isValid() || !m_future.isFinished() || m_future.resultCount() == 0) {
         return nullptr;
     }
-    return m_future.result();
+    return m_future.result().get();
+}
+
+SPreparedPanel CPanelPreparer::TakeNext(const SPanelKey& shown) {
+    SPreparedWork* work = FinishedWork();
+    if (!work || work->next.imgBackground.isNull() || !(work->next.key == shown)) {
+        return {};
+    }
+    return std::exchange(work->next, SPreparedPanel{});
+}
+
+SPreparedPanel CPanelPreparer::TakeCurrent(const SPanelKey& shown) {
+    SPreparedWork* work = FinishedWork();
+    if (!work || work->current.imgPicture.isNull() || !(work->current.key == shown)) {
+        return {};
+    }
+    return std::exchange(work->current, SPreparedPanel{});
+}
+
+PictureHandle CPanelPreparer::PreparedPicture() const {
+    SPreparedWork* work = FinishedWork();
+    return work ? work->next.picture : nullptr;
 }

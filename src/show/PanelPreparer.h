@@ -1,16 +1,51 @@
 #pragma once
-// Gets pictures ready ahead of their layers on one worker thread: the picture of the panel on
-// screen at its zoom, then the next panel of the show read from its file and its picture decoded
-// and scaled to the screen. The decode cache keeps what was prepared, so that when the player
-// reads the panel at its turn and draws the picture, it finds the picture decoded and scaled and
-// the user-interface thread only blits.
+// Gets layers ready ahead of their turn on one worker thread, so that the user-interface thread
+// only swaps in a finished screen: for the panel on screen, the screen after its picture layer;
+// for the next panel of the show, read from its file ahead, its picture decoded and scaled to the
+// screen (kept by the decode cache) and the screen after its background and after its picture.
+// A prepared screen is used only when the panel on screen is exactly what it was made from: the
+// player still reads every panel file at its turn.
 #include <QFuture>
+#include <QImage>
 #include <QSize>
 #include <QThreadPool>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "model/PanelImage.h"
+#include "model/Panel.h"
 #include "model/PictureDecoder.h"
+
+class CPlayback;
+
+// What the first two layers of a panel look like on a screen: all a prepared screen depends on.
+struct SPanelKey {
+    std::string strPath; // the panel file
+    COLORREF crBack = 0;
+    std::int32_t nZoom = 0;
+    std::int32_t nOffsetX = 0;
+    std::int32_t nOffsetY = 0;
+    CRect rcBody; // the picture layer's body
+    const CDecodedPicture* pPicture = nullptr;
+    friend bool operator==(const SPanelKey&, const SPanelKey&) = default;
+};
+
+// The key of the player's panel on screen now.
+SPanelKey KeyOfShownPanel(const CPlayback& playback);
+
+// The screens prepared for one panel.
+struct SPreparedPanel {
+    SPanelKey key;
+    PictureHandle picture; // held, so that the decode cache keeps the picture meanwhile
+    QImage imgBackground;  // the screen after the background layer, or null
+    QImage imgPicture;     // the screen after the picture layer, or null
+};
+
+// What one start of the work makes.
+struct SPreparedWork {
+    SPreparedPanel current; // the panel on screen: its picture screen only
+    SPreparedPanel next;    // the next panel of the show
+};
 
 class CPanelPreparer {
 public:
@@ -20,23 +55,30 @@ public:
     CPanelPreparer(const CPanelPreparer&) = delete;
     CPanelPreparer& operator=(const CPanelPreparer&) = delete;
 
-    // Starts the work for a panel just put on screen: its picture layer (copied, so the panel
-    // may change meanwhile) at zoom, then the panel file at nextPath (UTF-8; "" for none) for a
-    // screen of this size.
-    void Start(const CPanelImage& current, int zoom, const std::string& nextPath, QSize screen);
+    // Starts the work for the panel just put on screen: when bCurrentPicture, the screen after
+    // its picture layer; then the panel the next change of panel will read, if any. The spares
+    // are screens no longer shown, reused (or let go) on the worker thread.
+    void Start(const CPlayback& playback, bool bCurrentPicture, std::vector<QImage> spares);
     // Blocks until the work started last is done.
     void Wait();
     bool IsBusy() const;
-    // The panel file the work started last prepared, or "".
+    // The panel file the work started last prepares, or "".
     const std::string& NextPath() const { return m_strNextPath; }
-    // The next panel's picture as prepared (held so that the cache keeps it), or null.
-    PictureHandle PreparedPicture();
     // How many times work was started.
     int StartCount() const { return m_nStarts; }
 
+    // The screens the work started last made for the panel that is on screen now, taken out;
+    // empty when that work is not finished or was made from something else.
+    SPreparedPanel TakeNext(const SPanelKey& shown);
+    SPreparedPanel TakeCurrent(const SPanelKey& shown);
+    // The next panel's picture as prepared, or null.
+    PictureHandle PreparedPicture() const;
+
 private:
+    SPreparedWork* FinishedWork() const;
+
     QThreadPool m_pool;
-    QFuture<PictureHandle> m_future;
+    QFuture<std::shared_ptr<SPreparedWork>> m_future;
     std::string m_strNextPath;
     int m_nStarts = 0;
 };

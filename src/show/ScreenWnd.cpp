@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <utility>
 
 #include "ScreenCanvas.h"
 #include "framework/FileMessages.h"
@@ -111,7 +112,7 @@ void CScreenWnd::AwaitPreparedPanel() {
 
 void CScreenWnd::Apply(const CPlaybackAction& action) {
     if (action.m_layer.m_eKind != EShowLayer::None) {
-        DrawShowLayer(m_imgCanvas, m_playback, action.m_layer);
+        DrawLayer(action);
         update();
     }
     if (action.m_bNewPanel && m_playback.IsPlaying()) {
@@ -135,12 +136,36 @@ void CScreenWnd::Apply(const CPlaybackAction& action) {
     }
 }
 
-void CScreenWnd::PrepareAhead() {
-    const std::string next = m_playback.PeekNextPanelPath();
-    if (!m_playback.m_panel.m_image.HasPicture() && next.empty()) {
+void CScreenWnd::DrawLayer(const CPlaybackAction& action) {
+    const SPanelKey shown = KeyOfShownPanel(m_playback);
+    if (action.m_bNewPanel) {
+        // The screens made ahead for this panel, if they were made from what was read now.
+        m_prepared = m_preparer.TakeNext(shown);
+    }
+    QImage* ready = nullptr;
+    if (action.m_layer.m_eKind == EShowLayer::Background) {
+        ready = &m_prepared.imgBackground;
+    } else if (action.m_layer.m_eKind == EShowLayer::Picture) {
+        if (m_prepared.imgPicture.isNull()) {
+            m_prepared = m_preparer.TakeCurrent(shown);
+        }
+        ready = &m_prepared.imgPicture;
+    }
+    if (ready && !ready->isNull() && m_prepared.key == shown && ready->size() == ScreenSize()) {
+        // The finished screen replaces the canvas; the old one goes back to the worker.
+        m_spares.push_back(std::exchange(m_imgCanvas, std::exchange(*ready, QImage())));
         return;
     }
-    m_preparer.Start(m_playback.m_panel.m_image, m_playback.m_nZoom, next, ScreenSize());
+    DrawShowLayer(m_imgCanvas, m_playback, action.m_layer);
+}
+
+void CScreenWnd::PrepareAhead() {
+    const bool bCurrentPicture =
+        m_playback.m_panel.m_image.HasPicture() && m_prepared.imgPicture.isNull();
+    if (!bCurrentPicture && m_playback.PeekNextPanelPath().empty()) {
+        return;
+    }
+    m_preparer.Start(m_playback, bCurrentPicture, std::exchange(m_spares, {}));
 }
 
 void CScreenWnd::ShowOnScreen() {

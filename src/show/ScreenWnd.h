@@ -3,7 +3,8 @@
 // layer, by hand (clicks and keys) or with the wait times (a 100 ms timer). The playback state
 // machine decides every step; this window draws each layer onto a screen-sized canvas, shows
 // the canvas, shows and hides itself, runs the timer in automatic mode only, and has the next
-// panel's picture prepared on a worker thread while the current layer waits.
+// panel prepared on a worker thread while the current layer waits: where a layer was prepared,
+// the finished screen is swapped in instead of drawn.
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -53,6 +54,7 @@ protected:
 private:
     bool Begin(const CPlaybackStart& start);
     void Apply(const CPlaybackAction& action);
+    void DrawLayer(const CPlaybackAction& action);
     void AwaitPreparedPanel();
     void PrepareAhead();
     void ShowOnScreen();
@@ -61,4 +63,8 @@ private:
     QImage m_imgCanvas;
     QTimer m_timer;
     CPanelPreparer m_preparer;
+    // The screens prepared for the panel on screen that are still to come.
+    SPreparedPanel m_prepared;
+    // Screens no longer shown, handed back to the worker to be reused.
+    std::vector<QImage> m_spares;
 };

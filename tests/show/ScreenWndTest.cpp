@@ -6,6 +6,7 @@
 
 #include "ShowTestSupport.h"
 #include "render/QtPictureDecoder.h"
+#include "show/ScreenCanvas.h"
 #include "show/ScreenWnd.h"
 
 using namespace showtest;
@@ -252,10 +253,13 @@ private slots:
         QVERIFY(messages.m_requests.empty());
     }
 
-    void theNextPictureIsPreparedAheadAndFoundInTheCache() {
+    void theNextPanelIsPreparedAheadAndSwappedIn() {
         QVERIFY(WritePicture(Path("photo.jpg"), QSize(1600, 1200), QColor(kGreen)));
-        QVERIFY(WritePanel(Path("photo.vlm"),
-                           MakePanel(320, 240, kYellow, Path("photo.jpg"), CRect{0, 0, 320, 240})));
+        CPanel photo = MakePanel(320, 240, kYellow, Path("photo.jpg"), CRect{0, 0, 320, 240});
+        photo.m_fuki[0].m_nOrder = 1;
+        photo.m_fuki[0].m_rcBody = CRect{100, 100, 200, 160};
+        photo.m_fuki[0].m_crFill = kBlue;
+        QVERIFY(WritePanel(Path("photo.vlm"), photo));
         QVERIFY(WriteShow(Path("photos.vls"), {"second", "photo", "photo"}));
         render::CQtPictureDecoder& decoder = render::ProcessPictureDecoder();
         decoder.ClearCache();
@@ -273,12 +277,21 @@ private slots:
         const int decodes = picture->StepDecodeCount();
         QCOMPARE(opened, openedBefore + 1);
 
+        Click(wnd); // "second": its empty picture step, nothing drawn
+        const uchar* drawnOn = wnd.Canvas().constBits();
         Click(wnd);
-        Click(wnd); // "photo": its file is read now, its picture comes from the cache
+        // "photo": its file was read now and matched what was prepared, so the screen made
+        // ahead replaced the canvas; the picture is the one from the cache.
         QCOMPARE(wnd.Playback().m_nIndex, 1);
         QVERIFY(wnd.Playback().m_panel.m_image.m_bitmap == prepared);
-        Click(wnd); // its picture layer only blits what was scaled ahead
+        QVERIFY(wnd.Canvas().constBits() != drawnOn);
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
+        Click(wnd); // its picture layer: the second screen made ahead
         QVERIFY(IsNear(Pixel(wnd, 320, 260), kGreen));
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
+        Click(wnd); // the balloon, drawn over the swapped-in screen
+        QCOMPARE(Pixel(wnd, 300, 280), Rgb(kBlue));
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
         QCOMPARE(picture->StepDecodeCount(), decodes);
 
         // The same panel again costs no decoding at all.
@@ -287,8 +300,20 @@ private slots:
         QCOMPARE(wnd.Playback().m_nIndex, 2);
         Click(wnd);
         QVERIFY(IsNear(Pixel(wnd, 320, 260), kGreen));
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
         QCOMPARE(decoder.FilesOpened(), opened);
         QCOMPARE(picture->StepDecodeCount(), decodes);
+    }
+
+    void theFirstPanelsPictureIsPreparedWhileItsBackgroundWaits() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("first.vlm"), true);
+        wnd.Preparer().Wait();
+        const uchar* drawnOn = wnd.Canvas().constBits();
+        Click(wnd);
+        QVERIFY(wnd.Canvas().constBits() != drawnOn);
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
     }
 
     void thePanelOnScreenIsReadAtItsTurnNotWhenPrepared() {
@@ -300,7 +325,9 @@ private slots:
         // Saved again after it was prepared: the show plays what the file holds at its turn.
         QVERIFY(WritePanel(Path("late.vlm"), MakePanel(320, 240, kBlue)));
         Click(wnd);
+        const uchar* drawnOn = wnd.Canvas().constBits();
         Click(wnd);
+        QVERIFY(wnd.Canvas().constBits() == drawnOn); // drawn, not taken from the worker
         QCOMPARE(wnd.Playback().m_nIndex, 1);
         QVERIFY(CanvasIsOneColour(wnd, Rgb(kBlue)));
     }
@@ -316,6 +343,15 @@ private:
 
     static void Click(CScreenWnd& wnd) {
         QTest::mouseClick(&wnd, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+
+    // The canvas as drawing every shown layer of the panel on screen, one by one, makes it.
+    static QImage Drawn(const CScreenWnd& wnd) {
+        QImage canvas = MakeScreenCanvas(wnd.ScreenSize());
+        for (const CShowLayer& layer : wnd.Playback().GetShownLayers()) {
+            DrawShowLayer(canvas, wnd.Playback(), layer);
+        }
+        return canvas;
     }
 
     // Ticks the timer until the canvas changes; the number of ticks it took.

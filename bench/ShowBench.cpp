@@ -1,0 +1,261 @@
+// velmo_show_bench --jpeg PIC.jpg [benchmark flags]
+// The full-screen player at 3840 x 2160: a show of two panels, the second filled by the
+// photograph. While the first panel's last layer waits (in real 100 ms ticks), the worker
+// thread reads the second panel and decodes and scales its picture to the screen; then the two
+// advances that put the second panel on the canvas are timed: its background (the panel file
+// read at its turn, the picture taken from the decode cache) and its picture layer (a blit).
+// Each is printed as a ratio of a full djpeg decode of the same JPEG measured in the same run.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include "model/VelmoDoc.h"
+#include "model/VelmoShowDoc.h"
+#include "render/QtPictureDecoder.h"
+#include "show/ScreenWnd.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kScreenWidth = 3840;
+constexpr int kScreenHeight = 2160;
+constexpr double kTargetRatio = 0.05;
+
+double ProcessCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double WallMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// The floor: djpeg decoding the whole picture, its own processor time per decode as "cpu_ms".
+void Djpeg(benchmark::State& state, std::string path) {
+    std::string program = "djpeg", outFlag = "-outfile", out = "/dev/null";
+    char* argv[] = {program.data(), outFlag.data(), out.data(), path.data(), nullptr};
+    double cpuMs = 0;
+    for (auto _ : state) {
+        pid_t pid = 0;
+        int status = 0;
+        struct rusage usage {};
+        const double start = WallMs();
+        if (posix_spawnp(&pid, "djpeg", nullptr, nullptr, argv, environ) != 0 ||
+            wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("djpeg failed (package libjpeg-turbo-progs)");
+            return;
+        }
+        state.SetIterationTime((WallMs() - start) / 1e3);
+        cpuMs += usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
+                 usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
+    }
+    state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+}
+
+// The show's folder: "lead", a plain panel, then "photo", a 3:2 panel its picture fills.
+struct SShow {
+    QTemporaryDir dir;
+    QString strShow;
+    bool bReady = false;
+
+    explicit SShow(const std::string& jpeg) {
+        const QString picture = dir.filePath(QStringLiteral("photo.jpg"));
+        QFile::copy(QString::fromStdString(jpeg), picture);
+        CVelmoDoc lead;
+        lead.m_panel.m_rcTotal = CRect{0, 0, 640, 427};
+        CVelmoDoc photo;
+        photo.m_panel.m_rcTotal = CRect{0, 0, 640, 427};
+        if (photo.m_panel.m_image.Import(picture.toStdString()) != EImportResult::Imported) {
+            return;
+        }
+        photo.m_panel.m_image.m_rcBody = CRect{0, 0, 640, 427};
+        CVelmoShowDoc show;
+        show.m_show.m_nCount = 2;
+        show.m_show.m_strNames[0] = "lead";
+        show.m_show.m_strNames[1] = "photo";
+        strShow = dir.filePath(QStringLiteral("two.vls"));
+        bReady =
+            lead.OnSaveDocument(dir.filePath("lead.vlm").toStdString()) == EDocOutcome::Saved &&
+            photo.OnSaveDocument(dir.filePath("photo.vlm").toStdString()) == EDocOutcome::Saved &&
+            show.OnSaveDocument(strShow.toStdString()) == EDocOutcome::Saved;
+    }
+};
+
+// Which advance of the show is timed.
+enum EAdvance { kToPanel, kToPicture };
+
+int g_nMostTicks = 0; // the most ticks the preparation needed in any run
+
+void Advance(benchmark::State& state, const std::string& jpeg, EAdvance which) {
+    SShow show(jpeg);
+    if (!show.bReady) {
+        state.SkipWithError("the show could not be written");
+        return;
+    }
+    CScreenWnd wnd;
+    wnd.Create(QSize(kScreenWidth, kScreenHeight));
+    double cpuMs = 0;
+    for (auto _ : state) {
+        // Nothing decoded beforehand: each run prepares the picture afresh.
+        render::ProcessPictureDecoder().ClearCache();
+        wnd.PlayDocumentFile(show.strShow, true); // "lead": background; the worker starts
+        wnd.OnKey(false);                         // "lead": its (empty) picture layer
+        // That layer waits in ticks of 100 ms, at least one, while the worker prepares "photo".
+        int ticks = 0;
+        do {
+            QThread::msleep(CScreenWnd::kTimerPeriodMs);
+            ++ticks;
+        } while (wnd.Preparer().IsBusy());
+        g_nMostTicks = std::max(g_nMostTicks, ticks);
+        if (which == kToPicture) {
+            wnd.OnKey(false); // "photo": background
+        }
+        const double wall = WallMs();
+        const double cpu = ProcessCpuMs();
+        wnd.OnKey(false);
+        cpuMs += ProcessCpuMs() - cpu;
+        state.SetIterationTime((WallMs() - wall) / 1e3);
+        if (wnd.Playback().m_nIndex != 1 || !wnd.Playback().m_panel.m_image.HasPicture()) {
+            state.SkipWithError("the show did not reach the photograph");
+            return;
+        }
+        wnd.OnKey(true);
+    }
+    state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+}
+
+// For reference: the worker's whole preparation of "photo" (the panel file read, the picture
+// decoded and scaled to the screen, its two screens composed), from the start of the show.
+void Prepare(benchmark::State& state, const std::string& jpeg) {
+    SShow show(jpeg);
+    if (!show.bReady) {
+        state.SkipWithError("the show could not be written");
+        return;
+    }
+    CScreenWnd wnd;
+    wnd.Create(QSize(kScreenWidth, kScreenHeight));
+    double cpuMs = 0;
+    for (auto _ : state) {
+        render::ProcessPictureDecoder().ClearCache();
+        const double wall = WallMs();
+        const double cpu = ProcessCpuMs();
+        wnd.PlayDocumentFile(show.strShow, true);
+        wnd.Preparer().Wait();
+        cpuMs += ProcessCpuMs() - cpu;
+        state.SetIterationTime((WallMs() - wall) / 1e3);
+        wnd.OnKey(true);
+    }
+    state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+}
+
+// Keeps the median of each benchmark while the console shows the usual table.
+class CRatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, std::pair<double, double>> m_median; // wall ms, processor ms
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" &&
+                !run.error_occurred) {
+                const auto cpu = run.counters.find("cpu_ms");
+                m_median[run.run_name.function_name] = {
+                    run.GetAdjustedRealTime(), cpu == run.counters.end() ? 0 : cpu->second.value};
+            }
+        }
+    }
+};
+
+void PrintRatios(const std::map<std::string, std::pair<double, double>>& medians) {
+    const auto floor = medians.find("djpeg_full_decode");
+    if (floor == medians.end() || floor->second.first <= 0 || floor->second.second <= 0) {
+        std::printf("\nno djpeg figure: ratios cannot be given\n");
+        return;
+    }
+    const auto [djpegWall, djpegCpu] = floor->second;
+    std::printf("\nMedians as ratios of the full djpeg decode in this run (%.1f ms processor "
+                "time, %.1f ms wall-clock); target <= %.2f on processor time.\n",
+                djpegCpu, djpegWall, kTargetRatio);
+    std::printf("The preparation needed at most %d tick(s) of 100 ms in any run.\n", g_nMostTicks);
+    for (const char* name :
+         {"advance_to_prepared_panel", "advance_to_prepared_picture", "prepare_on_worker"}) {
+        const auto it = medians.find(name);
+        if (it == medians.end()) {
+            continue;
+        }
+        const double cpuRatio = it->second.second / djpegCpu;
+        const bool bTarget = std::strncmp(name, "advance", 7) == 0;
+        const char* verdict = !bTarget                   ? "(reference: the worker thread)"
+                              : cpuRatio <= kTargetRatio ? "met"
+                                                         : "MISSED";
+        std::printf("  %-28s cpu %8.3f ms  ratio %7.4f   wall %8.3f ms  ratio %7.4f   %s\n", name,
+                    it->second.second, cpuRatio, it->second.first, it->second.first / djpegWall,
+                    verdict);
+    }
+}
+
+const char* TakeOption(int& argc, char** argv, const char* name) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0) {
+            const char* value = argv[i + 1];
+            for (int j = i; j + 2 <= argc; ++j) {
+                argv[j] = argv[j + 2];
+            }
+            argc -= 2;
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+void Configure(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseManualTime()->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int qtArgc = 3;
+    char arg0[] = "velmo_show_bench", arg1[] = "-platform", arg2[] = "offscreen";
+    char* qtArgv[] = {arg0, arg1, arg2, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    render::InstallQtPictureDecoder();
+
+    const char* jpeg = TakeOption(argc, argv, "--jpeg");
+    if (jpeg == nullptr) {
+        std::fprintf(stderr, "usage: velmo_show_bench --jpeg PIC.jpg [benchmark flags]\n");
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    Configure(benchmark::RegisterBenchmark("djpeg_full_decode", Djpeg, std::string(jpeg)));
+    Configure(benchmark::RegisterBenchmark("advance_to_prepared_panel", Advance, std::string(jpeg),
+                                           kToPanel)
+                  ->Iterations(4));
+    Configure(benchmark::RegisterBenchmark("advance_to_prepared_picture", Advance,
+                                           std::string(jpeg), kToPicture)
+                  ->Iterations(4));
+    Configure(benchmark::RegisterBenchmark("prepare_on_worker", Prepare, std::string(jpeg))
+                  ->Iterations(2));
+    CRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    PrintRatios(reporter.m_median);
+    return 0;
+}
