@@ -61,6 +61,8 @@ public:
     void Start(const CPlayback& playback, bool bCurrentPicture, std::vector<QImage> spares);
     // Blocks until the work started last is done.
     void Wait();
+    // Lets go of the work started last: what it makes is dropped when it is done.
+    void Discard() { m_future = {}; }
     bool IsBusy() const;
     // The panel file the work started last prepares, or "".
     const std::string& NextPath() const { return m_strNextPath; }

@@ -133,6 +133,10 @@ void CScreenWnd::Apply(const CPlaybackAction& action) {
     }
     if (action.m_bHide) {
         hide();
+        // Between shows the window keeps only what it shows: prepared screens are let go.
+        m_prepared = SPreparedPanel();
+        m_spares.clear();
+        m_preparer.Discard();
     }
 }
 
