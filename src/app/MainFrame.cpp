@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -93,9 +94,12 @@ fw::CMDIChildWnd* CMainFrame::ActiveFrame() const {
 
 void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
     m_pMdiArea->addSubWindow(frame);
-    // A new child window takes the platform's default size: three quarters of the area.
-    const QSize area = m_pMdiArea->viewport()->size();
-    frame->resize(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
+    if (isVisible()) {
+        GiveDefaultSize(frame);
+    } else {
+        // Windows opened during start-up are sized once the main window has its own size.
+        m_pendingDefaultSize.emplace_back(frame);
+    }
     connect(frame->GetDocument(), &fw::CDocument::titleChanged, this, [this] { UpdateTitle(); });
     connect(frame, &QObject::destroyed, this, [this, frame] {
         if (m_bDestroying) {
@@ -105,6 +109,27 @@ void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
             m_pLastActive = nullptr;
         }
         OnActiveFrameChanged();
+    });
+}
+
+void CMainFrame::GiveDefaultSize(fw::CMDIChildWnd* frame) {
+    // A new child window takes the platform's default size: three quarters of the area.
+    const QSize area = m_pMdiArea->viewport()->size();
+    frame->resize(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_pendingDefaultSize.empty()) {
+        return;
+    }
+    QTimer::singleShot(0, this, [this] {
+        for (const QPointer<fw::CMDIChildWnd>& frame : m_pendingDefaultSize) {
+            if (frame && !frame->isMaximized() && !frame->isMinimized()) {
+                GiveDefaultSize(frame);
+            }
+        }
+        m_pendingDefaultSize.clear();
     });
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "framework/CmdTarget.h"
 #include "framework/DocManager.h"
@@ -50,6 +51,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -66,6 +68,7 @@ private:
     void UpdateWindowList(QMenu* windowMenu);
     void ArrangeIcons();
     void UpdateTitle();
+    void GiveDefaultSize(fw::CMDIChildWnd* frame);
 
     CVelmoApp& m_app;
     fw::CStringTable m_strings;
@@ -77,4 +80,5 @@ private:
     int m_nMenuId = 0;
     fw::CMDIChildWnd* m_pLastActive = nullptr;
     bool m_bDestroying = false;
+    std::vector<QPointer<fw::CMDIChildWnd>> m_pendingDefaultSize;
 };
