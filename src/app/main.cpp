@@ -14,6 +14,7 @@
 #include "cli/HeadlessCommands.h"
 #endif
 #if defined(VELMO_HAVE_RENDER)
+#include "render/FukiFont.h"
 #include "render/QtPictureDecoder.h"
 #endif
 
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
 #if defined(VELMO_HAVE_RENDER)
     render::InstallQtPictureDecoder();
+    // The first balloon drawn would otherwise pay for loading the font database.
+    render::WarmUpFonts();
 #endif
     // A later start with files hands them to the instance already running and ends.
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
