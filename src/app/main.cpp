@@ -56,15 +56,15 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("ベルモエディタ"));
     QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
+    // A later start with files hands them to the instance already running and ends.
+    if (fw::CSingleInstance::ForwardToRunning(line.files)) {
+        return 0;
+    }
 #if defined(VELMO_HAVE_RENDER)
     render::InstallQtPictureDecoder();
     // The first balloon drawn would otherwise pay for loading the font database.
     render::WarmUpFonts();
 #endif
-    // A later start with files hands them to the instance already running and ends.
-    if (fw::CSingleInstance::ForwardToRunning(line.files)) {
-        return 0;
-    }
 
     CVelmoApp app;
     CVelmoApp::SStartup startup;
