@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
     }
 
     QApplication qtApp(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("ベルモエディタ"));
     QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
     // A later start with files hands them to the instance already running and ends.
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
