@@ -62,7 +62,7 @@ bool CDocument::SaveModified() {
     MessageRequest request;
     request.text = SaveChangesQuestion(GetTitle());
     request.caption = QStringLiteral("Velmo");
-    request.icon = EMsgIcon::Question;
+    request.icon = EMsgIcon::Exclamation;
     request.buttons = EMsgButtons::YesNoCancel;
     switch (ShowMessage(m_manager.MainWidget(), request)) {
     case EMsgResult::Cancel:

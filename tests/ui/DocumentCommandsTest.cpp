@@ -279,6 +279,7 @@ private slots:
         QCOMPARE(question.text, QStringLiteral("Save changes to 無題1?"));
         QCOMPARE(question.caption, QStringLiteral("Velmo"));
         QCOMPARE(question.buttons, fw::EMsgButtons::YesNoCancel);
+        QCOMPARE(question.icon, fw::EMsgIcon::Exclamation);
 
         // Yes on an untitled document asks for a name; cancelling that keeps the window too.
         messages.m_answers = {fw::EMsgResult::Yes};
