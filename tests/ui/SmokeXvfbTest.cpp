@@ -72,13 +72,13 @@ private slots:
         QProcess xvfb;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        // A session of its own: no running instance can take the file over.
-        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
         xvfb.setProcessEnvironment(env);
         xvfb.setProcessChannelMode(QProcess::ForwardedChannels);
-        xvfb.start(QStringLiteral("xvfb-run"),
-                   {QStringLiteral("-a"), QStringLiteral("-s"),
+        // A session bus of its own that ends with the test: no running instance can take the
+        // file over, and nothing is left running afterwards.
+        xvfb.start(QStringLiteral("dbus-run-session"),
+                   {QStringLiteral("--"), QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
                     QStringLiteral("-screen 0 1280x1024x24"), QStringLiteral("/bin/sh"), script,
                     QStringLiteral(VELMO_EXECUTABLE), panel, shot});
         QVERIFY(xvfb.waitForStarted(60000));
