@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (release), makes a 6000 x 4000 photograph-like JPEG, and measures in one
 # run a full djpeg decode of it (the floor) and the drawing layer's paths on the same file,
-# printing each as a ratio of the djpeg decode.
+# printing each as a ratio of the djpeg decode; then the same for the player's advances.
 #   scripts/bench.sh [extra benchmark flags]       BUILD_DIR=... to choose the build folder
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 BUILD_DIR="${BUILD_DIR:-build-bench}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" -j2 --target velmo_bench
+cmake --build "$BUILD_DIR" -j2 --target velmo_bench velmo_show_bench
 
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
@@ -17,3 +17,6 @@ trap 'rm -rf "$WORK"' EXIT
 cp "$WORK/photo.jpg" "$WORK/photo-copy.jpg"
 echo "picture: 6000 x 4000 JPEG, $(stat -c %s "$WORK/photo.jpg") bytes; djpeg: $(command -v djpeg)"
 "$BUILD_DIR/bench/velmo_bench" --jpeg "$WORK/photo.jpg" --copy "$WORK/photo-copy.jpg" "$@"
+echo
+echo "== The player's advances at 3840 x 2160"
+"$BUILD_DIR/bench/velmo_show_bench" --jpeg "$WORK/photo.jpg" "$@"
