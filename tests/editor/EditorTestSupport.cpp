@@ -2,12 +2,13 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest>
 
+#include "AppDriver.h"
+#include "TestFiles.h"
 #include "app/MainFrame.h"
 #include "app/VelmoApp.h"
 #include "editor/VelmoView.h"
@@ -17,12 +18,9 @@
 
 namespace edtest {
 
-namespace {
+using testsupport::Settle;
 
-void Settle() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
+namespace {
 
 // Calls find every time the event loop turns while trigger runs, until find reports success.
 bool WhileRunning(const std::function<void()>& trigger, const std::function<bool()>& find) {
@@ -57,41 +55,7 @@ void Describe(const QMenu* menu, QStringList& items) {
 
 } // namespace
 
-QString CScriptedPrompter::ChooseFile(QWidget*, const fw::FileDialogRequest& request) {
-    m_fileRequests.push_back(request);
-    if (m_files.empty()) {
-        return {};
-    }
-    QString answer = m_files.front();
-    m_files.pop_front();
-    return answer;
-}
-
-bool CScriptedPrompter::ChooseColor(QWidget*, COLORREF& color) {
-    m_colorsOffered.push_back(color);
-    if (m_colors.empty()) {
-        return false;
-    }
-    const std::optional<COLORREF> answer = m_colors.front();
-    m_colors.pop_front();
-    if (answer) {
-        color = *answer;
-    }
-    return answer.has_value();
-}
-
-CEditorFixture::CEditorFixture() {
-    auto prompter = std::make_unique<CScriptedPrompter>();
-    m_pPrompter = prompter.get();
-    fw::SetPrompter(std::move(prompter));
-    fw::SetMessageHandler([this](const fw::MessageRequest& request) {
-        m_messages.push_back(request);
-        return fw::EMsgResult::Ok;
-    });
-    m_app = std::make_unique<CVelmoApp>();
-    CVelmoApp::SStartup startup;
-    startup.bServeShellRequests = false;
-    m_app->InitInstance(startup);
+CEditorFixture::CEditorFixture() : m_app(testsupport::StartApp()) {
     m_app->MainFrame()->resize(1400, 1100);
     Settle();
     // A client area of 900 x 700 holds a 400 x 300 panel at zoom 200.
@@ -107,8 +71,6 @@ CEditorFixture::~CEditorFixture() {
     m_app->DocManager().CloseAllDocuments();
     m_app.reset();
     Settle();
-    fw::SetMessageHandler({});
-    fw::SetPrompter(nullptr);
 }
 
 CVelmoView& CEditorFixture::View() {
@@ -124,7 +86,7 @@ QWidget* CEditorFixture::Viewport() {
 }
 
 bool CEditorFixture::Route(int id) {
-    return m_app->MainFrame()->Router().Route(id);
+    return testsupport::Route(*m_app, id);
 }
 
 bool CEditorFixture::IsEnabled(int id) {
@@ -137,6 +99,11 @@ int CEditorFixture::Steps() {
 
 void CEditorFixture::ClickAt(QPoint point) {
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, point);
+}
+
+QString CEditorFixture::PictureFile(const QString& name, int w, int h) {
+    const QString path = m_dir.filePath(name);
+    return testsupport::WritePicture(path, QSize(w, h), QColor(40, 160, 90)) ? path : QString();
 }
 
 void CEditorFixture::Drag(QPoint from, QPoint to) {
@@ -189,15 +156,6 @@ QStringList WithContextMenu(const std::function<void()>& trigger, const QString&
         return true;
     });
     return items;
-}
-
-QString WritePicture(const QTemporaryDir& dir, const QString& name, int w, int h,
-                     const char* format) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(QColor(40, 160, 90));
-    const QString path = dir.filePath(name);
-    image.save(path, format);
-    return path;
 }
 
 } // namespace edtest

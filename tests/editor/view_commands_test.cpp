@@ -23,6 +23,7 @@
 #include "render/QtPictureDecoder.h"
 
 using namespace edtest;
+using testsupport::CScriptedPrompter;
 using namespace cmd;
 
 namespace {
@@ -97,8 +98,7 @@ private slots:
         QFETCH(bool, picture);
         const int slot = Add();
         Fuki(slot).m_rcBody = CRect{450, 50, 600, 150};
-        m_f->m_pPrompter->m_files.push_back(
-            WritePicture(m_f->m_dir, QStringLiteral("p.jpg"), 400, 300, "JPEG"));
+        m_f->m_prompter->m_files.push_back(m_f->PictureFile(QStringLiteral("p.jpg"), 400, 300));
         m_f->Route(ID_PICTURE_IMPORT);
         m_f->ClickAt(picture ? QPoint(100, 100) : QPoint(500, 400));
         QCOMPARE(View().m_nSelected, picture ? int(CVelmoView::SEL_PICTURE) : -1);
@@ -115,10 +115,10 @@ private slots:
         }
         QCOMPARE(m_f->Steps(), steps);
         QVERIFY(!Doc().IsModified());
-        QVERIFY(m_f->m_pPrompter->m_colorsOffered.empty());
+        QVERIFY(m_f->m_prompter->m_colorsOffered.empty());
         QCOMPARE(Doc().m_panel.CountFuki(), 1);
         QCOMPARE(Fuki(slot).m_rcBody, before.m_rcBody);
-        QVERIFY(m_f->m_messages.empty());
+        QVERIFY(m_f->m_messages.m_requests.empty());
     }
 
     void theEleventhBalloonDoesNothing() {
@@ -240,7 +240,7 @@ private slots:
     }
 
     void coloursFromTheSystemChooser() {
-        CScriptedPrompter& prompter = *m_f->m_pPrompter;
+        CScriptedPrompter& prompter = *m_f->m_prompter;
         const int steps = m_f->Steps();
         prompter.m_colors = {std::nullopt, MakeRgb(10, 20, 30)};
         m_f->Route(ID_BACK_COLOR);
@@ -312,7 +312,7 @@ private slots:
     }
 
     void importAPicture() {
-        CScriptedPrompter& prompter = *m_f->m_pPrompter;
+        CScriptedPrompter& prompter = *m_f->m_prompter;
         const int steps = m_f->Steps();
         m_f->Route(ID_PICTURE_IMPORT); // cancelled
         QCOMPARE(prompter.m_fileRequests.back().filters,
@@ -326,22 +326,22 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a picture");
         file.close();
-        prompter.m_files = {bad,
-                            WritePicture(m_f->m_dir, QStringLiteral("그림.jpg"), 64, 48, "JPEG")};
+        prompter.m_files = {bad, m_f->PictureFile(QStringLiteral("그림.jpg"), 64, 48)};
         m_f->Route(ID_PICTURE_IMPORT);
         m_f->Route(ID_PICTURE_IMPORT);
-        QCOMPARE(m_f->m_messages.size(), std::size_t(2));
-        QCOMPARE(m_f->m_messages[0].text, QStringLiteral("画像を読み込めませんでした。"));
-        for (const fw::MessageRequest& message : m_f->m_messages) {
+        QCOMPARE(m_f->m_messages.m_requests.size(), std::size_t(2));
+        QCOMPARE(m_f->m_messages.m_requests[0].text,
+                 QStringLiteral("画像を読み込めませんでした。"));
+        for (const fw::MessageRequest& message : m_f->m_messages.m_requests) {
             QCOMPARE(message.caption, QStringLiteral("エラー"));
             QCOMPARE(message.icon, fw::EMsgIcon::None);
         }
-        QVERIFY(m_f->m_messages[1].text.contains(QStringLiteral("그림.jpg")));
+        QVERIFY(m_f->m_messages.m_requests[1].text.contains(QStringLiteral("그림.jpg")));
         QCOMPARE(m_f->Steps(), steps);
         QVERIFY(!Doc().m_panel.m_image.HasPicture());
         QVERIFY(Doc().m_panel.m_image.m_strName.empty());
 
-        prompter.m_files = {WritePicture(m_f->m_dir, QStringLiteral("p.jpg"), 640, 480, "JPEG")};
+        prompter.m_files = {m_f->PictureFile(QStringLiteral("p.jpg"), 640, 480)};
         m_f->Route(ID_PICTURE_IMPORT);
         QCOMPARE(Doc().m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 275}));
         QCOMPARE(Doc().m_panel.m_bImageChanged, 1);

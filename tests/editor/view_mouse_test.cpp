@@ -36,8 +36,7 @@ class CViewMouseTest : public QObject {
         return View().m_nSelected;
     }
     void AddPicture() {
-        m_f->m_pPrompter->m_files.push_back(
-            WritePicture(m_f->m_dir, QStringLiteral("p.jpg"), 400, 300, "JPEG"));
+        m_f->m_prompter->m_files.push_back(m_f->PictureFile(QStringLiteral("p.jpg"), 400, 300));
         m_f->Route(cmd::ID_PICTURE_IMPORT);
         Panel().m_image.m_rcBody = CRect{0, 0, 400, 300};
     }

@@ -52,10 +52,6 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-bool RunningAsRoot() {
-    return ::geteuid() == 0;
-}
-
 void PutInt32(Bytes& out, std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
     for (int i = 0; i < 4; ++i) {

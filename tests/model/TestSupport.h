@@ -31,7 +31,6 @@ private:
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 std::vector<std::string> ListFolder(const std::string& folder);
-bool RunningAsRoot();
 
 // Little-endian pieces for hand-made files.
 void PutInt32(Bytes& out, std::int32_t v);

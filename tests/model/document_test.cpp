@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "FilePermissions.h"
 #include "TestSupport.h"
 #include "model/VelmoDoc.h"
 
@@ -110,8 +111,9 @@ TEST_F(SaveTest, AMissingFolderIsNotFound) {
 }
 
 TEST_F(SaveTest, AReadOnlyTargetIsAccessDenied) {
-    if (RunningAsRoot()) {
-        GTEST_SKIP() << "root writes read-only files";
+    const testsupport::CHonouredPermissions honoured;
+    if (!honoured.Holds()) {
+        GTEST_SKIP() << "the right to write read-only files could not be given up";
     }
     ASSERT_EQ(::chmod(m_strTarget.c_str(), 0444), 0);
     EXPECT_EQ(m_doc.OnSaveDocument(m_strTarget), EDocOutcome::AccessDenied);
@@ -119,8 +121,9 @@ TEST_F(SaveTest, AReadOnlyTargetIsAccessDenied) {
 }
 
 TEST_F(SaveTest, AReadOnlyFolderIsAccessDenied) {
-    if (RunningAsRoot()) {
-        GTEST_SKIP() << "root writes into read-only folders";
+    const testsupport::CHonouredPermissions honoured;
+    if (!honoured.Holds()) {
+        GTEST_SKIP() << "the right to write into read-only folders could not be given up";
     }
     ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0555), 0);
     EXPECT_EQ(m_doc.OnSaveDocument(m_strTarget), EDocOutcome::AccessDenied);

@@ -10,6 +10,7 @@
 #include "show/ScreenWnd.h"
 
 using namespace showtest;
+using namespace testsupport;
 
 namespace {
 

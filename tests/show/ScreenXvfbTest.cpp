@@ -13,6 +13,7 @@
 #include "show/ScreenWnd.h"
 
 using namespace showtest;
+using namespace testsupport;
 
 namespace {
 

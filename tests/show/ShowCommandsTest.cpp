@@ -25,6 +25,7 @@
 #include "show/ShowPropView.h"
 
 using namespace showtest;
+using namespace testsupport;
 
 class CShowCommandsTest : public QObject {
     Q_OBJECT
@@ -79,7 +80,7 @@ private slots:
         prompter->m_files.push_back(Path("new.vls"));
         QVERIFY(Route(*m_app, cmd::ID_SHOW_NEW));
 
-        const fw::FileDialogRequest& request = prompter->m_requests.at(0);
+        const fw::FileDialogRequest& request = prompter->m_fileRequests.at(0);
         QVERIFY(request.bSave);
         QCOMPARE(request.defaultExtension, QStringLiteral("vls"));
         QCOMPARE(request.filters,
@@ -144,7 +145,7 @@ private slots:
         CPrompterScope prompter;
         prompter->m_files.push_back(Path("front.vls"));
         QVERIFY(Route(*m_app, cmd::ID_SHOW_OPEN));
-        const fw::FileDialogRequest& request = prompter->m_requests.at(0);
+        const fw::FileDialogRequest& request = prompter->m_fileRequests.at(0);
         QVERIFY(!request.bSave);
         QCOMPARE(request.defaultExtension, QStringLiteral("vls"));
         QCOMPARE(request.filters,

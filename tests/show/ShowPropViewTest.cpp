@@ -19,6 +19,7 @@
 #include "show/ShowPropView.h"
 
 using namespace showtest;
+using namespace testsupport;
 
 namespace {
 

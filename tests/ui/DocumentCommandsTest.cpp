@@ -22,6 +22,7 @@
 #include "framework/MDIChildWnd.h"
 #include "model/VelmoDoc.h"
 
+using namespace testsupport;
 using namespace uitest;
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -21,6 +22,7 @@
 #include "framework/DocManager.h"
 #include "framework/MDIChildWnd.h"
 
+using namespace testsupport;
 using namespace uitest;
 
 namespace {
@@ -140,6 +142,47 @@ private slots:
                  (QStringList{QStringLiteral("32845|手動(&M)"), QStringLiteral("32846|自動(&A)")}));
         QCOMPARE(Items(Frame(), 129, 6), kWindowMenu);
         QCOMPARE(Items(Frame(), 129, 7), kHelpMenu);
+    }
+
+    void menu152OfAShow() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        {
+            CPrompterScope prompter;
+            prompter->m_files.push_back(dir.filePath(QStringLiteral("menu.vls")));
+            QVERIFY(Route(*m_app, cmd::ID_SHOW_NEW));
+        }
+        QCOMPARE(Frame()->CurrentMenuId(), int(cmd::IDR_VELMOSHOWTYPE));
+        QCOMPARE(TopMenus(Frame()),
+                 (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+                              QStringLiteral("表示(&V)"), QStringLiteral("スライドショー(&S)"),
+                              QStringLiteral("ウィンドウ(&W)"), QStringLiteral("ヘルプ(&H)")}));
+        QCOMPARE(Items(Frame(), 152, 0),
+                 (QStringList{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
+                              QStringLiteral("57601|開く...\tCtrl+O(&O)"),
+                              QStringLiteral("57602|閉じる(&C)"),
+                              QStringLiteral("57603|上書き保存\tCtrl+S(&S)"),
+                              QStringLiteral("57604|名前を付けて保存(&A)..."), QStringLiteral("-"),
+                              QStringLiteral("32835|新規ショー設定..."),
+                              QStringLiteral("32836|ショー設定を開く..."), QStringLiteral("-"),
+                              QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
+                              QStringLiteral("57665|アプリケーションの終了(&X)")}));
+        QCOMPARE(Items(Frame(), 152, 1),
+                 (QStringList{QStringLiteral("57643|元に戻す\tCtrl+Z(&U)"), QStringLiteral("-"),
+                              QStringLiteral("57635|切り取り\tCtrl+X(&T)"),
+                              QStringLiteral("57634|コピー\tCtrl+C(&C)"),
+                              QStringLiteral("57637|貼り付け\tCtrl+V(&P)")}));
+        QCOMPARE(Items(Frame(), 152, 2), kViewMenu);
+        QCOMPARE(Items(Frame(), 152, 3),
+                 (QStringList{QStringLiteral("32845|手動"), QStringLiteral("32846|自動")}));
+        QCOMPARE(Items(Frame(), 152, 4), kWindowMenu);
+        QCOMPARE(Items(Frame(), 152, 5), kHelpMenu);
+        // The edit commands have no handler for a show and are shown disabled.
+        for (int id :
+             {cmd::ID_EDIT_UNDO, cmd::ID_EDIT_CUT, cmd::ID_EDIT_COPY, cmd::ID_EDIT_PASTE}) {
+            QVERIFY2(!MenuAction(Frame(), id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        QVERIFY(MenuAction(Frame(), cmd::ID_FILE_SAVE)->isEnabled());
     }
 
     void enablingFollowsHandlers() {

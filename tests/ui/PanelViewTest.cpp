@@ -22,6 +22,7 @@
 #include "model/VelmoDoc.h"
 #include "render/QtPictureDecoder.h"
 
+using namespace testsupport;
 using namespace uitest;
 
 namespace {

@@ -16,6 +16,7 @@
 #include "framework/FwDocument.h"
 #include "framework/SingleInstance.h"
 
+using namespace testsupport;
 using namespace uitest;
 
 namespace {

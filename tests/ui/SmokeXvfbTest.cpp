@@ -60,7 +60,7 @@ private slots:
         green.fill(QColor(0, 192, 128));
         QVERIFY(green.save(picture));
         const QString panel = dir.filePath(QStringLiteral("smoke.vlm"));
-        QVERIFY(uitest::WritePanel(panel, 640, 480, MakeRgb(255, 0, 255), picture));
+        QVERIFY(testsupport::WritePanel(panel, 640, 480, MakeRgb(255, 0, 255), picture));
 
         const QString script = dir.filePath(QStringLiteral("smoke.sh"));
         QFile file(script);
