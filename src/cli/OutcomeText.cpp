@@ -1,20 +1,16 @@
 #include "OutcomeText.h"
 
+#include "model/DocumentMessages.h"
+
 namespace cli {
 
 std::string OpenFailureText(EDocOutcome outcome, const std::string& path) {
-    switch (outcome) {
-    case EDocOutcome::NotFound:
-        return path + " was not found.";
-    case EDocOutcome::AccessDenied:
-        return "Access to " + path + " was denied.";
-    case EDocOutcome::UnexpectedFileFormat:
-        return path + ": Unexpected file format.";
-    case EDocOutcome::FailedToOpen:
-        return path + ": Failed to open document.";
-    default:
-        return path + ": the file could not be read.";
+    const std::string text = DocumentOutcomeMessage(outcome, path, false);
+    // The format messages do not name the file; on a command line they must.
+    if (outcome == EDocOutcome::UnexpectedFileFormat || outcome == EDocOutcome::FailedToOpen) {
+        return path + ": " + text;
     }
+    return text;
 }
 
 } // namespace cli
