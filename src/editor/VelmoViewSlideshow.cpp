@@ -4,7 +4,6 @@
 #include "VelmoView.h"
 #include "framework/CommandIds.h"
 #include "framework/FwDocument.h"
-#include "framework/MessageBox.h"
 #include "framework/ShowPlayer.h"
 
 namespace {
@@ -15,9 +14,7 @@ void PlaySlideshow(CVelmoView& view, bool bManual) {
         return;
     }
     if (document->IsModified()) {
-        fw::ProgramMessage(
-            &view, QStringLiteral("書類は変更されています。ショーを見るには保存してください"),
-            QStringLiteral("保存"));
+        fw::RefuseUnsavedShow(&view);
         return;
     }
     // A document never saved has no path: the player then shows an empty show.

@@ -1,5 +1,7 @@
 #include "ShowPlayer.h"
 
+#include "MessageBox.h"
+
 namespace fw {
 
 namespace {
@@ -14,6 +16,12 @@ IShowPlayer* ShowPlayer() {
 
 void SetShowPlayer(IShowPlayer* player) {
     g_pShowPlayer = player;
+}
+
+void RefuseUnsavedShow(QWidget* parent) {
+    ProgramMessage(parent,
+                   QStringLiteral("書類は変更されています。ショーを見るには保存してください"),
+                   QStringLiteral("保存"));
 }
 
 } // namespace fw

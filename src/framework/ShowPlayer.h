@@ -4,6 +4,8 @@
 // application installs its window at start-up; tests may install a stand-in.
 #include <QString>
 
+class QWidget;
+
 namespace fw {
 
 class IShowPlayer {
@@ -17,5 +19,9 @@ public:
 // The player in use, or null before start-up installed one.
 IShowPlayer* ShowPlayer();
 void SetShowPlayer(IShowPlayer* player);
+
+// What both views say when asked to play a document with unsaved changes: the player reads
+// the saved file, so the changes would not be seen ("保存", OK, no icon).
+void RefuseUnsavedShow(QWidget* parent);
 
 } // namespace fw

@@ -14,11 +14,8 @@
 
 namespace {
 
-const QString kSaveFirst =
-    QStringLiteral("書類は変更されています。ショーを見るには保存してください");
 const QString kEmptyShow = QStringLiteral("ショーデータが空なので、ショーができません。");
 const QString kFullShow = QStringLiteral("ショーデータがいっぱいなので、これ以上追加できません。");
-const QString kSaveCaption = QStringLiteral("保存");
 const QString kErrorCaption = QStringLiteral("エラー");
 const QString kPanelExtension = QStringLiteral(".vlm");
 
@@ -158,7 +155,7 @@ void CShowPropView::OnPlay(bool bManual) {
         return;
     }
     if (doc->IsModified()) {
-        fw::ProgramMessage(this, kSaveFirst, kSaveCaption);
+        fw::RefuseUnsavedShow(this);
         return;
     }
     // A negative count read from a file lists no names either: nothing to play.
