@@ -10,4 +10,7 @@ public:
     static constexpr int kHeight = 280;
 
     explicit CChildFrameShow(QWidget* parent = nullptr);
+
+protected:
+    void changeEvent(QEvent* event) override;
 };

@@ -1,0 +1,95 @@
+// Child windows inside the main window: the show window that keeps its size and caption when it
+// opens while a panel window is maximised.
+#include <QMdiArea>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "app/ChildFrameShow.h"
+#include "app/MainFrame.h"
+#include "app/VelmoApp.h"
+#include "editor/VelmoView.h"
+#include "framework/CommandIds.h"
+#include "framework/DocManager.h"
+#include "framework/FwDocument.h"
+#include "framework/MDIChildWnd.h"
+#include "model/VelmoDoc.h"
+#include "render/QtPictureDecoder.h"
+
+using namespace testsupport;
+using namespace uitest;
+
+class CChildWindowsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    std::unique_ptr<CVelmoApp> m_app;
+    QMdiArea* Area() { return m_app->MainFrame()->MdiArea(); }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Tollan Works"), QStringLiteral("Velmo")).clear();
+        QVERIFY(m_dir.isValid());
+        render::InstallQtPictureDecoder();
+    }
+    void init() {
+        m_app = StartApp();
+        QVERIFY(m_app);
+        m_app->MainFrame()->resize(900, 680);
+        Settle();
+    }
+    void cleanup() {
+        m_app->DocManager().CloseAllDocuments();
+        m_app.reset();
+        Settle();
+    }
+
+    // Opening a show while a panel window is maximised: the show window keeps its caption and
+    // its 450 x 280, and a click on the panel window afterwards neither maximises that window
+    // under the pointer nor turns the click into a drag of the picture.
+    void showWindowOpensUnmaximisedOverAMaximisedPanel() {
+        const QString picture = m_dir.filePath(QStringLiteral("p.bmp"));
+        QVERIFY(WritePicture(picture, QSize(400, 300), Qt::red));
+        QVERIFY(WritePanel(m_dir.filePath(QStringLiteral("a.vlm")), 640, 480, 0xFFFFFF, picture));
+        QVERIFY(WriteShow(m_dir.filePath(QStringLiteral("s.vls")), {QStringLiteral("a")}));
+
+        fw::CDocument* panel =
+            m_app->DocManager().OpenDocumentFile(m_dir.filePath(QStringLiteral("a.vlm")));
+        QVERIFY(panel);
+        fw::CMDIChildWnd* panelFrame = panel->GetFrame();
+        panelFrame->showMaximized();
+        Settle();
+        QVERIFY(panelFrame->isMaximized());
+
+        fw::CDocument* show =
+            m_app->DocManager().OpenDocumentFile(m_dir.filePath(QStringLiteral("s.vls")));
+        QVERIFY(show);
+        Settle();
+        auto* showFrame = qobject_cast<CChildFrameShow*>(show->GetFrame());
+        QVERIFY(showFrame);
+        QCOMPARE(Area()->activeSubWindow(), showFrame);
+        QVERIFY(!showFrame->isMaximized());
+        QCOMPARE(showFrame->size(), QSize(CChildFrameShow::kWidth, CChildFrameShow::kHeight));
+
+        // A press and release on the picture of the panel window, at one spot of the screen.
+        auto* view = dynamic_cast<CVelmoView*>(panelFrame->GetView());
+        QVERIFY(view);
+        const CRect before = dynamic_cast<CVelmoDoc&>(panel->Model()).m_panel.m_image.m_rcBody;
+        const QPoint onPicture(before.left + 20, before.top + 20);
+        const QPoint global = view->viewport()->mapToGlobal(onPicture);
+        Area()->setActiveSubWindow(panelFrame);
+        Settle();
+        QVERIFY(!panelFrame->isMaximized());
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, onPicture);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {},
+                            view->viewport()->mapFromGlobal(global));
+        const CRect after = dynamic_cast<CVelmoDoc&>(panel->Model()).m_panel.m_image.m_rcBody;
+        QVERIFY(after == before);
+        QVERIFY(!panel->IsModified());
+    }
+};
+
+QTEST_MAIN(CChildWindowsTest)
+#include "ChildWindowsTest.moc"
