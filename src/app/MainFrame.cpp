@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -95,7 +96,7 @@ fw::CMDIChildWnd* CMainFrame::ActiveFrame() const {
 void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
     m_pMdiArea->addSubWindow(frame);
     if (isVisible()) {
-        GiveDefaultSize(frame);
+        GiveDefaultPlace(frame);
     } else {
         // Windows opened during start-up are sized once the main window has its own size.
         m_pendingDefaultSize.emplace_back(frame);
@@ -112,10 +113,21 @@ void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
     });
 }
 
-void CMainFrame::GiveDefaultSize(fw::CMDIChildWnd* frame) {
-    // A new child window takes the platform's default size: three quarters of the area.
+void CMainFrame::GiveDefaultPlace(fw::CMDIChildWnd* frame) {
+    // A new child window takes the platform's default size, three quarters of the area, and
+    // its default position: one caption height right of and below the previous new window,
+    // back at the top-left corner when it would no longer fit. (The area's own placement
+    // chose a spot for the window's size before this one, which left most of it outside.)
     const QSize area = m_pMdiArea->viewport()->size();
     frame->resize(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
+    if (m_ptNextChild.x() + frame->width() > area.width() ||
+        m_ptNextChild.y() + frame->height() > area.height()) {
+        m_ptNextChild = QPoint(0, 0);
+    }
+    frame->move(m_ptNextChild);
+    const int step =
+        std::max(frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame), 8);
+    m_ptNextChild += QPoint(step, step);
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {
@@ -126,7 +138,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
     QTimer::singleShot(0, this, [this] {
         for (const QPointer<fw::CMDIChildWnd>& frame : m_pendingDefaultSize) {
             if (frame && !frame->isMaximized() && !frame->isMinimized()) {
-                GiveDefaultSize(frame);
+                GiveDefaultPlace(frame);
             }
         }
         m_pendingDefaultSize.clear();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 
 #include "framework/CmdTarget.h"
@@ -68,7 +69,7 @@ private:
     void UpdateWindowList(QMenu* windowMenu);
     void ArrangeIcons();
     void UpdateTitle();
-    void GiveDefaultSize(fw::CMDIChildWnd* frame);
+    void GiveDefaultPlace(fw::CMDIChildWnd* frame);
 
     CVelmoApp& m_app;
     fw::CStringTable m_strings;
@@ -81,4 +82,6 @@ private:
     fw::CMDIChildWnd* m_pLastActive = nullptr;
     bool m_bDestroying = false;
     std::vector<QPointer<fw::CMDIChildWnd>> m_pendingDefaultSize;
+    // Where the next new child window goes: new windows cascade from the top-left corner.
+    QPoint m_ptNextChild;
 };

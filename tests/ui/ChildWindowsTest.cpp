@@ -1,5 +1,5 @@
-// Child windows inside the main window: the show window that keeps its size and caption when it
-// opens while a panel window is maximised.
+// Child windows inside the main window: where new windows appear, and the show window that
+// keeps its size and caption when it opens while a panel window is maximised.
 #include <QMdiArea>
 #include <QSettings>
 #include <QStandardPaths>
@@ -44,6 +44,35 @@ private slots:
         m_app->DocManager().CloseAllDocuments();
         m_app.reset();
         Settle();
+    }
+
+    // Each new window lies wholly inside the area, a caption height right of and below the one
+    // before it, and the row starts again at the corner when the next would not fit.
+    void newWindowsCascadeInsideTheArea() {
+        for (int i = 0; i < 12; ++i) {
+            QVERIFY(Route(*m_app, cmd::ID_FILE_NEW));
+        }
+        Settle();
+        const QRect visible(QPoint(0, 0), Area()->viewport()->size());
+        const QList<QMdiSubWindow*> windows = Area()->subWindowList();
+        QCOMPARE(windows.size(), 13);
+        QCOMPARE(windows[0]->pos(), QPoint(0, 0));
+        int restarts = 0;
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            QVERIFY2(visible.contains(windows[i]->geometry()),
+                     qPrintable(QStringLiteral("window %1 reaches outside").arg(i + 1)));
+            if (i == 0) {
+                continue;
+            }
+            const QPoint step = windows[i]->pos() - windows[i - 1]->pos();
+            if (windows[i]->pos() == QPoint(0, 0)) {
+                ++restarts;
+            } else {
+                QVERIFY(step.x() > 0);
+                QCOMPARE(step.x(), step.y());
+            }
+        }
+        QVERIFY(restarts >= 1);
     }
 
     // Opening a show while a panel window is maximised: the show window keeps its caption and
