@@ -171,6 +171,8 @@ void StepHistory(CVelmoView& view, bool undo) {
     }
     // A selected balloon the step took away is no longer selected.
     view.ValidateSelection();
+    // The step may give the panel back another overall size: the view scrolls over that one.
+    view.UpdateScrollExtent();
     view.InvalidateView();
 }
 

@@ -311,6 +311,24 @@ private slots:
         QCOMPARE(m_f->Steps(), steps + 3);
     }
 
+    // Undo and redo of an overall size give the view the extent of the size they bring back,
+    // at the view's zoom, so the whole panel can be scrolled to again.
+    void undoAndRedoOfTheSizeScrollOverThePanel() {
+        QVERIFY(RouteDialog(ID_TOTAL_SIZE, [](QDialog& dialog) {
+            TypeInto(dialog, 1019, QStringLiteral("300"));
+            TypeInto(dialog, 1018, QStringLiteral("200"));
+            dialog.accept();
+        }));
+        QCOMPARE(View().GetScrollExtent(), QSize(300, 200));
+        m_f->Route(ID_EDIT_UNDO);
+        QCOMPARE(Doc().m_panel.m_rcTotal, (CRect{0, 0, 640, 480}));
+        QCOMPARE(View().GetScrollExtent(), QSize(640, 480));
+        QVERIFY(RouteDialog(ID_ZOOM, Enter(1017, QStringLiteral("200"))));
+        m_f->Route(ID_EDIT_REDO);
+        QCOMPARE(Doc().m_panel.m_rcTotal, (CRect{0, 0, 300, 200}));
+        QCOMPARE(View().GetScrollExtent(), QSize(600, 400));
+    }
+
     void importAPicture() {
         CScriptedPrompter& prompter = *m_f->m_prompter;
         const int steps = m_f->Steps();
