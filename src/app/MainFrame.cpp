@@ -56,7 +56,7 @@ CMainFrame::CMainFrame(CVelmoApp& app) : m_app(app) {
     });
 
     // The Window menu, carried out by the frame.
-    AddHandler(cmd::ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); });
+    AddHandler(cmd::ID_WINDOW_CASCADE, [this] { CascadeWindows(); });
     AddHandler(cmd::ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); });
     AddHandler(cmd::ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); });
 

@@ -67,6 +67,7 @@ private:
     void UpdateRecentFileMenus();
     void UpdateRecentFileMenu(QMenu* fileMenu);
     void UpdateWindowList(QMenu* windowMenu);
+    void CascadeWindows();
     void ArrangeIcons();
     void UpdateTitle();
     void GiveDefaultPlace(fw::CMDIChildWnd* frame);

@@ -133,6 +133,24 @@ void CMainFrame::UpdateWindowList(QMenu* windowMenu) {
     }
 }
 
+void CMainFrame::CascadeWindows() {
+    // The windows that are not minimised are laid one over another from the top-left corner, a
+    // caption height apart, each at the default size of a new window (the show window keeps its
+    // fixed size), the front-most last. The area's own cascade shrank them to their size hints.
+    m_ptNextChild = QPoint(0, 0);
+    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (QMdiSubWindow* window : windows) {
+        auto* frame = qobject_cast<fw::CMDIChildWnd*>(window);
+        if (!frame || frame->isMinimized()) {
+            continue;
+        }
+        if (frame->isMaximized()) {
+            frame->showNormal();
+        }
+        GiveDefaultPlace(frame);
+    }
+}
+
 void CMainFrame::ArrangeIcons() {
     // Minimised windows are lined up along the bottom edge of the area, left to right.
     int x = 0;

@@ -75,6 +75,46 @@ private slots:
         QVERIFY(restarts >= 1);
     }
 
+    // "重ねて表示" lays the windows from the corner a caption height apart at the size of a new
+    // window, the front-most last; the show window keeps its size, a minimised one its place.
+    void cascadeKeepsTheDefaultSize() {
+        QVERIFY(WriteShow(m_dir.filePath(QStringLiteral("c.vls")), {}));
+        QVERIFY(m_app->DocManager().OpenDocumentFile(m_dir.filePath(QStringLiteral("c.vls"))));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_NEW));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_NEW));
+        Settle();
+        const QList<QMdiSubWindow*> windows = Area()->subWindowList();
+        QCOMPARE(windows.size(), 4);
+        const QSize defaultSize = windows[0]->size();
+        windows[0]->resize(120, 90);
+        windows[2]->showMinimized();
+        Settle();
+        const QPoint minimisedAt = windows[2]->pos();
+        windows[3]->showMaximized();
+        Settle();
+        QVERIFY(windows[2]->isMinimized());
+
+        QVERIFY(Route(*m_app, cmd::ID_WINDOW_CASCADE));
+        Settle();
+        const QRect visible(QPoint(0, 0), Area()->viewport()->size());
+        QVERIFY(!windows[3]->isMaximized());
+        QCOMPARE(windows[2]->pos(), minimisedAt);
+        QCOMPARE(windows[1]->size(), QSize(CChildFrameShow::kWidth, CChildFrameShow::kHeight));
+        for (QMdiSubWindow* window : {windows[0], windows[3]}) {
+            QCOMPARE(window->size(), defaultSize);
+        }
+        const QList<QMdiSubWindow*> stacked = Area()->subWindowList(QMdiArea::StackingOrder);
+        QPoint previous(-1, -1);
+        for (QMdiSubWindow* window : stacked) {
+            if (window->isMinimized()) {
+                continue;
+            }
+            QVERIFY(visible.contains(window->geometry()));
+            QVERIFY(window->x() > previous.x() && window->y() > previous.y());
+            previous = window->pos();
+        }
+    }
+
     // Opening a show while a panel window is maximised: the show window keeps its caption and
     // its 450 x 280, and a click on the panel window afterwards neither maximises that window
     // under the pointer nor turns the click into a drag of the picture.
