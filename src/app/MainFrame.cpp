@@ -102,6 +102,7 @@ void CMainFrame::AddFrame(fw::CMDIChildWnd* frame) {
         m_pendingDefaultSize.emplace_back(frame);
     }
     connect(frame->GetDocument(), &fw::CDocument::titleChanged, this, [this] { UpdateTitle(); });
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { UpdateTitle(); });
     connect(frame, &QObject::destroyed, this, [this, frame] {
         if (m_bDestroying) {
             return;
@@ -165,8 +166,16 @@ void CMainFrame::OnActiveFrameChanged() {
 void CMainFrame::UpdateTitle() {
     fw::CMDIChildWnd* frame = ActiveFrame();
     fw::CDocument* document = frame ? frame->GetDocument() : nullptr;
-    setWindowTitle(document ? res::kMainTitle + QStringLiteral(" - ") + document->GetTitle()
-                            : res::kMainTitle);
+    if (!document) {
+        setWindowTitle(res::kMainTitle);
+    } else if (frame->isMaximized()) {
+        // A maximised window has no caption of its own: its title stands in brackets, once.
+        // (The area's own caption for this case would add it after the document's name.)
+        setWindowTitle(res::kMainTitle + QStringLiteral(" - [") + document->GetTitle() +
+                       QStringLiteral("]"));
+    } else {
+        setWindowTitle(res::kMainTitle + QStringLiteral(" - ") + document->GetTitle());
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

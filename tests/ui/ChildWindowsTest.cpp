@@ -115,6 +115,31 @@ private slots:
         }
     }
 
+    // The main window's caption names the active document once: "ベルモエディタ - 無題1", and
+    // while that window is maximised "ベルモエディタ - [無題1]".
+    void captionNamesTheMaximisedDocumentOnce() {
+        QMdiSubWindow* window = Area()->subWindowList().at(0);
+        CMainFrame* frame = m_app->MainFrame();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ - 無題1"));
+        window->showMaximized();
+        Settle();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ - [無題1]"));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_NEW));
+        Settle();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ - [無題2]"));
+        // A document saved under a new name while its window is maximised.
+        ActiveDocument(*m_app)->SetTitle(QStringLiteral("b.vlm"));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ - [b.vlm]"));
+        ActiveDocument(*m_app)->SetTitle(QStringLiteral("無題2"));
+        Area()->activeSubWindow()->showNormal();
+        Settle();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ - 無題2"));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_CLOSE));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_CLOSE));
+        Settle();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("ベルモエディタ"));
+    }
+
     // Opening a show while a panel window is maximised: the show window keeps its caption and
     // its 450 x 280, and a click on the panel window afterwards neither maximises that window
     // under the pointer nor turns the click into a drag of the picture.
