@@ -1,7 +1,6 @@
 #include "PanelPreparer.h"
 
 #include <QPainter>
-#include <QtConcurrent/QtConcurrentRun>
 #include <utility>
 
 #include "model/Playback.h"
@@ -97,18 +96,48 @@ SPanelKey KeyOfShownPanel(const CPlayback& playback) {
     return KeyOf(playback.GetPanelPath(playback.m_nIndex), playback.m_panel, fit);
 }
 
-CPanelPreparer::CPanelPreparer() {
-    // One worker: the jobs run in the order they were given, never two at once.
-    m_pool.setMaxThreadCount(1);
-}
+CPanelPreparer::CPanelPreparer() : m_thread([this] { RunWorker(); }) {}
 
 CPanelPreparer::~CPanelPreparer() {
-    m_pool.waitForDone();
+    Job pending;
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+        pending = std::exchange(m_job, nullptr);
+    }
+    m_cvChanged.notify_all();
+    m_thread.join();
+}
+
+void CPanelPreparer::RunWorker() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_cvChanged.wait(lock, [this] { return m_bStop || m_job; });
+        if (m_bStop) {
+            return;
+        }
+        Job job = std::exchange(m_job, nullptr);
+        const int id = m_nStarts;
+        lock.unlock();
+        std::shared_ptr<SPreparedWork> work = job();
+        job = nullptr; // its copies and spares are let go here, outside the lock
+        lock.lock();
+        if (id == m_nKept) {
+            m_work = std::move(work);
+        }
+        m_nDone = id;
+        m_cvChanged.notify_all();
+        if (work) {
+            // Work nobody wants any more is let go outside the lock too.
+            lock.unlock();
+            work.reset();
+            lock.lock();
+        }
+    }
 }
 
 void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
                            std::vector<QImage> spares) {
-    ++m_nStarts;
     SCurrent current;
     current.bWanted = bCurrentPicture && playback.m_panel.m_image.HasPicture();
     if (current.bWanted) {
@@ -121,27 +150,46 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
     m_strNextPath = playback.PeekNextPanelPath();
     const QSize screen(playback.GetScreenWidth(), playback.GetScreenHeight());
     // The spares move into the job, so that a reused screen has no other owner (no copy).
-    m_future = QtConcurrent::run(&m_pool, [current = std::move(current), next = m_strNextPath,
-                                           screen, spares = std::move(spares)]() mutable {
+    Job job = [current = std::move(current), next = m_strNextPath, screen,
+               spares = std::move(spares)]() mutable {
         return Prepare(current, next, screen, spares);
-    });
+    };
+    // A job the worker has not begun and the work made last are replaced: nobody will ask.
+    std::shared_ptr<SPreparedWork> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_nStarts;
+        m_nKept = m_nStarts;
+        std::swap(m_job, job);
+        dropped = std::exchange(m_work, nullptr);
+    }
+    m_cvChanged.notify_all();
+}
+
+void CPanelPreparer::Discard() {
+    Job pending;
+    std::shared_ptr<SPreparedWork> dropped;
+    std::lock_guard lock(m_mutex);
+    m_nKept = 0;
+    pending = std::exchange(m_job, nullptr);
+    dropped = std::exchange(m_work, nullptr);
 }
 
 void CPanelPreparer::Wait() {
-    if (m_future.isValid()) {
-        m_future.waitForFinished();
-    }
+    std::unique_lock lock(m_mutex);
+    m_cvChanged.wait(lock, [this] { return m_nKept == 0 || m_nDone == m_nKept; });
 }
 
 bool CPanelPreparer::IsBusy() const {
-    return m_future.isValid() && !m_future.isFinished();
+    std::lock_guard lock(m_mutex);
+    return m_nKept != 0 && m_nDone != m_nKept;
 }
 
 SPreparedWork* CPanelPreparer::FinishedWork() const {
-    if (!m_future.isValid() || !m_future.isFinished() || m_future.resultCount() == 0) {
-        return nullptr;
-    }
-    return m_future.result().get();
+    // Once handed over, the work is the user-interface thread's alone: the worker only ever
+    // replaces m_work for a later start, which only this thread makes.
+    std::lock_guard lock(m_mutex);
+    return m_nKept != 0 && m_nDone == m_nKept ? m_work.get() : nullptr;
 }
 
 SPreparedPanel CPanelPreparer::TakeNext(const SPanelKey& shown) {

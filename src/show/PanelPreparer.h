@@ -5,12 +5,14 @@
 // screen (kept by the decode cache) and the screen after its background and after its picture.
 // A prepared screen is used only when the panel on screen is exactly what it was made from: the
 // player still reads every panel file at its turn.
-#include <QFuture>
 #include <QImage>
 #include <QSize>
-#include <QThreadPool>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/Panel.h"
@@ -47,10 +49,13 @@ struct SPreparedWork {
     SPreparedPanel next;    // the next panel of the show
 };
 
+// The worker is one thread of its own; jobs and what they make pass between it and the
+// user-interface thread only under the preparer's mutex.
 class CPanelPreparer {
 public:
     CPanelPreparer();
-    // Waits for the work in hand: it touches no window, but its pictures belong to the run.
+    // Waits for the work in hand (a job not yet begun is dropped): it touches no window, but its
+    // pictures belong to the run.
     ~CPanelPreparer();
     CPanelPreparer(const CPanelPreparer&) = delete;
     CPanelPreparer& operator=(const CPanelPreparer&) = delete;
@@ -61,8 +66,9 @@ public:
     void Start(const CPlayback& playback, bool bCurrentPicture, std::vector<QImage> spares);
     // Blocks until the work started last is done.
     void Wait();
-    // Lets go of the work started last: what it makes is dropped when it is done.
-    void Discard() { m_future = {}; }
+    // Lets go of the work started last: not begun, it never runs; running, what it makes is
+    // dropped when it is done. Wait and IsBusy no longer count it.
+    void Discard();
     bool IsBusy() const;
     // The panel file the work started last prepares, or "".
     const std::string& NextPath() const { return m_strNextPath; }
@@ -77,10 +83,18 @@ public:
     PictureHandle PreparedPicture() const;
 
 private:
+    using Job = std::function<std::shared_ptr<SPreparedWork>()>;
     SPreparedWork* FinishedWork() const;
+    void RunWorker();
 
-    QThreadPool m_pool;
-    QFuture<std::shared_ptr<SPreparedWork>> m_future;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cvChanged;
+    Job m_job;                             // the job started last, until the worker takes it
+    std::shared_ptr<SPreparedWork> m_work; // what the job started last made, once it is done
+    int m_nDone = 0;                       // the StartCount of the job finished last
+    int m_nKept = 0;                       // the last StartCount whose work is wanted
+    bool m_bStop = false;
     std::string m_strNextPath;
     int m_nStarts = 0;
+    std::thread m_thread; // last: started once everything it uses exists
 };
