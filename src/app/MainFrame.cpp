@@ -73,9 +73,19 @@ CMainFrame::CMainFrame(CVelmoApp& app) : m_app(app) {
 }
 
 CMainFrame::~CMainFrame() {
-    // The child frames go with the area below; nothing is to be re-evaluated for them.
+    // The child frames and their documents go with the area after this part of the window is
+    // gone: nothing is to be re-evaluated for them, and none of their signals may reach it.
     m_bDestroying = true;
     disconnect(m_pMdiArea, nullptr, this, nullptr);
+    disconnect(&m_app.DocManager(), nullptr, this, nullptr);
+    // Every frame below the area, also one no longer listed by it.
+    const QList<fw::CMDIChildWnd*> frames = m_pMdiArea->findChildren<fw::CMDIChildWnd*>();
+    for (fw::CMDIChildWnd* frame : frames) {
+        disconnect(frame, nullptr, this, nullptr);
+        if (frame->GetDocument()) {
+            disconnect(frame->GetDocument(), nullptr, this, nullptr);
+        }
+    }
 }
 
 fw::CMDIChildWnd* CMainFrame::ActiveFrame() const {
