@@ -26,19 +26,19 @@ struct SPanel {
     std::vector<SBalloon> balloons;
 };
 
-bool WritePanel(const std::string& folder, const SPanel& spec) {
+bool WritePanel(const std::string& folder, const SPanel& description) {
     CVelmoDoc doc;
-    doc.m_panel.m_crBack = spec.crBack;
+    doc.m_panel.m_crBack = description.crBack;
     CPanelImage& image = doc.m_panel.m_image;
-    if (image.Import(folder + spec.picture) != EImportResult::Imported) {
-        std::fprintf(stderr, "cannot import %s\n", spec.picture);
+    if (image.Import(folder + description.picture) != EImportResult::Imported) {
+        std::fprintf(stderr, "cannot import %s\n", description.picture);
         return false;
     }
     // The picture fills the panel and is found again by its bare name beside the panel.
     image.m_rcBody = CRect{20, 20, 620, 470};
-    image.m_strPath = spec.picture;
+    image.m_strPath = description.picture;
     doc.m_panel.m_rcTotal = CRect{0, 0, 640, 490};
-    for (const SBalloon& balloon : spec.balloons) {
+    for (const SBalloon& balloon : description.balloons) {
         const int slot = doc.m_panel.AddFuki();
         CFuki& fuki = doc.m_panel.m_fuki[static_cast<std::size_t>(slot)];
         fuki.m_rcBody = balloon.rcBody;
@@ -49,7 +49,7 @@ bool WritePanel(const std::string& folder, const SPanel& spec) {
         fuki.m_nCornerHeight = 40;
         fuki.m_strText = Utf8ToCp932(balloon.text).text;
     }
-    const std::string path = folder + spec.name + ".vlm";
+    const std::string path = folder + description.name + ".vlm";
     return doc.OnSaveDocument(path) == EDocOutcome::Saved;
 }
 
