@@ -12,10 +12,10 @@ class QWidget;
 namespace fw {
 
 struct FileDialogRequest {
-    bool bSave = false;        // save-as dialog rather than open dialog
-    QString title;             // e.g. "Open", "Save As"; empty for the platform's default
-    QStringList filters;       // Qt filter strings, first selected at first
-    QString defaultExtension;  // without the dot, appended when the user typed none
+    bool bSave = false;       // save-as dialog rather than open dialog
+    QString title;            // e.g. "Open", "Save As"; empty for the platform's default
+    QStringList filters;      // Qt filter strings, first selected at first
+    QString defaultExtension; // without the dot, appended when the user typed none
     QString initialPath;
 };
 

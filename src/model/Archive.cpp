@@ -101,7 +101,9 @@ std::uint64_t CArchive::ReadQword() {
     return lo | (hi << 32);
 }
 
-std::int32_t CArchive::ReadInt32() { return static_cast<std::int32_t>(ReadDword()); }
+std::int32_t CArchive::ReadInt32() {
+    return static_cast<std::int32_t>(ReadDword());
+}
 
 CRect CArchive::ReadRect() {
     CRect r;

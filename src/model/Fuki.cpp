@@ -8,7 +8,9 @@ const char* const kDefaultFukiText =
     "\x82\xb1\x82\xb1\x82\xc9\x83\x5a\x83\x8a\x83\x74\x82\xf0\x93\xfc\x82\xea\x82\xc4\x82\xad"
     "\x82\xbe\x82\xb3\x82\xa2";
 
-CFuki::CFuki() { SetDefaults(); }
+CFuki::CFuki() {
+    SetDefaults();
+}
 
 void CFuki::SetDefaults() {
     ResetLayer();

@@ -3,7 +3,9 @@
 #include <limits>
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
 bool ParseDialogInteger(std::string_view text, std::int32_t& value) {

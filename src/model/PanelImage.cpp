@@ -43,7 +43,9 @@ int PictureKindFromFileName(const std::string& name) {
     return -1;
 }
 
-CPanelImage::CPanelImage() { Clear(); }
+CPanelImage::CPanelImage() {
+    Clear();
+}
 
 void CPanelImage::Clear() {
     ResetLayer();

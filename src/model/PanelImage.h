@@ -16,9 +16,9 @@ enum class EImportResult {
 
 class CPanelImage : public CLayerItem {
 public:
-    PictureHandle m_bitmap;   // the decoded picture, or null
-    std::string m_strPath;    // full path at import (code page 932); saved, a fallback for lookup
-    std::string m_strName;    // bare file name (code page 932); how the picture is found again
+    PictureHandle m_bitmap; // the decoded picture, or null
+    std::string m_strPath;  // full path at import (code page 932); saved, a fallback for lookup
+    std::string m_strName;  // bare file name (code page 932); how the picture is found again
     std::int32_t m_nKind = KIND_NONE;
     // Folder (UTF-8, ending with '/') of the file this panel belongs to; where the picture is
     // looked for first. Memory only, like the decoded picture.

@@ -4,5 +4,9 @@ namespace {
 IPictureDecoder* g_decoder = nullptr;
 }
 
-void SetPictureDecoder(IPictureDecoder* decoder) { g_decoder = decoder; }
-IPictureDecoder* GetPictureDecoder() { return g_decoder; }
+void SetPictureDecoder(IPictureDecoder* decoder) {
+    g_decoder = decoder;
+}
+IPictureDecoder* GetPictureDecoder() {
+    return g_decoder;
+}

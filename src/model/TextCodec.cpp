@@ -121,8 +121,8 @@ CodecResult Utf8ToCp932(std::string_view utf8) {
         if (err == 0) {
             break;
         }
-        const std::size_t len = std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])),
-                                         utf8.size() - pos);
+        const std::size_t len =
+            std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
         std::string bad(utf8.substr(pos, len));
         if (std::find(result.unconvertible.begin(), result.unconvertible.end(), bad) ==
             result.unconvertible.end()) {
@@ -168,7 +168,8 @@ std::string Utf16ToCp932Lossy(const std::vector<char16_t>& units) {
         }
         // What code page 932 cannot hold becomes '?', as wide text always has when narrowed.
         out.push_back('?');
-        pos += std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
+        pos +=
+            std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
     }
     return out;
 }

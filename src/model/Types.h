@@ -7,9 +7,15 @@ using COLORREF = std::uint32_t; // 0x00BBGGRR, red in the low byte
 constexpr COLORREF MakeRgb(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 struct CPoint {
     std::int32_t x = 0;
@@ -27,7 +33,9 @@ struct CRect {
     std::int32_t Width() const { return right - left; }
     std::int32_t Height() const { return bottom - top; }
     // A point is inside when left <= x < right and top <= y < bottom.
-    bool Contains(CPoint p) const { return left <= p.x && p.x < right && top <= p.y && p.y < bottom; }
+    bool Contains(CPoint p) const {
+        return left <= p.x && p.x < right && top <= p.y && p.y < bottom;
+    }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     friend bool operator==(const CRect&, const CRect&) = default;
 };

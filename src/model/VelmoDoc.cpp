@@ -47,6 +47,10 @@ int CVelmoDoc::DuplicateFuki(int source) {
     return slot;
 }
 
-void CVelmoDoc::Serialize(CArchive& ar) { m_panel.Serialize(ar); }
+void CVelmoDoc::Serialize(CArchive& ar) {
+    m_panel.Serialize(ar);
+}
 
-void CVelmoDoc::OnPathNameChanged() { m_panel.m_image.m_strHomeFolder = FolderOf(GetPathName()); }
+void CVelmoDoc::OnPathNameChanged() {
+    m_panel.m_image.m_strHomeFolder = FolderOf(GetPathName());
+}

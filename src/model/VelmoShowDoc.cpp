@@ -1,3 +1,5 @@
 #include "VelmoShowDoc.h"
 
-void CVelmoShowDoc::Serialize(CArchive& ar) { m_show.Serialize(ar); }
+void CVelmoShowDoc::Serialize(CArchive& ar) {
+    m_show.Serialize(ar);
+}

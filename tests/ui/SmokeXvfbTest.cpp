@@ -78,9 +78,10 @@ private slots:
         // A session bus of its own that ends with the test: no running instance can take the
         // file over, and nothing is left running afterwards.
         xvfb.start(QStringLiteral("dbus-run-session"),
-                   {QStringLiteral("--"), QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
-                    QStringLiteral("-screen 0 1280x1024x24"), QStringLiteral("/bin/sh"), script,
-                    QStringLiteral(VELMO_EXECUTABLE), panel, shot});
+                   {QStringLiteral("--"), QStringLiteral("xvfb-run"), QStringLiteral("-a"),
+                    QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
+                    QStringLiteral("/bin/sh"), script, QStringLiteral(VELMO_EXECUTABLE), panel,
+                    shot});
         QVERIFY(xvfb.waitForStarted(60000));
         QVERIFY(xvfb.waitForFinished(300000));
         QCOMPARE(xvfb.exitCode(), 0);
