@@ -13,6 +13,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick dbus dbus-x11
   libjpeg-turbo-progs
   desktop-file-utils shared-mime-info xdg-utils
+  qt6-translations-l10n
 )
 
 missing=()

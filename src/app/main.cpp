@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "CommandLine.h"
+#include "QtTranslations.h"
 #include "ShellRegistration.h"
 #include "VelmoApp.h"
 #include "framework/SingleInstance.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
 
     QApplication qtApp(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
+    InstallQtTranslations(QLocale::system());
     // A later start with files hands them to the instance already running and ends.
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
         return 0;
