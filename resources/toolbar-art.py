@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes toolbar.xpm: the nine tool bar buttons (16 x 15 each, side by side) from the pixel
-art below. ImageMagick turns it into toolbar.png: convert toolbar.xpm toolbar.png"""
+art below, and toolbar@2x.xpm, the same buttons at 32 x 30 for screens of twice the density.
+ImageMagick turns them into PNG: convert toolbar.xpm toolbar.png"""
 
 PALETTE = {
     '.': 'None', 'k': '#000000', 'w': '#FFFFFF', 'g': '#808080', 'l': '#C0C0C0',
@@ -156,24 +157,48 @@ ICONS = [
 ]
 
 
-def main():
-    width, height = 16 * len(ICONS), 15
-    rows = []
-    for y in range(height):
-        row = ''
-        for icon in ICONS:
-            line = icon[y]
-            assert len(line) == 16, (icon[y], len(line))
-            row += line
-        rows.append(row)
-    out = ['/* XPM */', 'static char *toolbar[] = {',
+def scale2x(icon):
+    """Doubles pixel art without blurring it: each pixel becomes four, and a corner of the four
+    takes the colour of the two neighbours that meet there when they agree (so diagonal edges
+    stay diagonal instead of turning into steps twice as large)."""
+    h, w = len(icon), len(icon[0])
+
+    def at(x, y, default):
+        return icon[y][x] if 0 <= x < w and 0 <= y < h else default
+
+    out = [[''] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = icon[y][x]
+            a, b, c, d = at(x, y - 1, p), at(x + 1, y, p), at(x - 1, y, p), at(x, y + 1, p)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return [''.join(row) for row in out]
+
+
+def write_strip(icons, name, path):
+    height = len(icons[0])
+    width = sum(len(icon[0]) for icon in icons)
+    rows = [''.join(icon[y] for icon in icons) for y in range(height)]
+    out = ['/* XPM */', f'static char *{name}[] = {{',
            f'"{width} {height} {len(PALETTE)} 1",']
     out += [f'"{key} c {value}",' for key, value in PALETTE.items()]
     out += [f'"{row}",' for row in rows]
     out[-1] = out[-1].rstrip(',')
     out.append('};')
-    with open('toolbar.xpm', 'w') as f:
+    with open(path, 'w') as f:
         f.write('\n'.join(out) + '\n')
+
+
+def main():
+    for icon in ICONS:
+        assert len(icon) == 15, icon
+        for line in icon:
+            assert len(line) == 16, (line, len(line))
+    write_strip(ICONS, 'toolbar', 'toolbar.xpm')
+    write_strip([scale2x(icon) for icon in ICONS], 'toolbar_2x', 'toolbar@2x.xpm')
 
 
 if __name__ == '__main__':

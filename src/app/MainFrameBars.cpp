@@ -2,7 +2,10 @@
 // and the three key-state panes, and the View menu's toggles.
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -14,9 +17,22 @@
 
 namespace {
 
-// The tool bar bitmap holds the button images side by side, 16 x 15 pixels each.
+// The tool bar bitmap holds the button images side by side, 16 x 15 pixels each; a second one
+// holds them at twice the density for screens that scale by 1.5 or more.
 constexpr int kButtonWidth = 16;
 constexpr int kButtonHeight = 15;
+
+QIcon ButtonIcon(const QImage& strip, const QImage& strip2x, int image) {
+    QIcon icon(
+        QPixmap::fromImage(strip.copy(image * kButtonWidth, 0, kButtonWidth, kButtonHeight)));
+    if (!strip2x.isNull()) {
+        QPixmap dense = QPixmap::fromImage(
+            strip2x.copy(image * kButtonWidth * 2, 0, kButtonWidth * 2, kButtonHeight * 2));
+        dense.setDevicePixelRatio(2.0);
+        icon.addPixmap(dense);
+    }
+    return icon;
+}
 
 } // namespace
 
@@ -28,6 +44,7 @@ void CMainFrame::CreateToolBar() {
     m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_pToolBar->setIconSize(QSize(kButtonWidth, kButtonHeight));
     const QImage strip(QStringLiteral(":/toolbar.png"));
+    const QImage strip2x(QStringLiteral(":/toolbar@2x.png"));
     int image = 0;
     for (int id : res::ToolBarButtons()) {
         if (id == 0) {
@@ -35,9 +52,7 @@ void CMainFrame::CreateToolBar() {
             continue;
         }
         QAction* action =
-            m_pToolBar->addAction(QIcon(QPixmap::fromImage(strip.copy(
-                                      image * kButtonWidth, 0, kButtonWidth, kButtonHeight))),
-                                  m_strings.ToolTip(id));
+            m_pToolBar->addAction(ButtonIcon(strip, strip2x, image), m_strings.ToolTip(id));
         ++image;
         action->setToolTip(m_strings.ToolTip(id));
         action->setStatusTip(m_strings.Prompt(id));

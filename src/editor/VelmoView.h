@@ -62,6 +62,9 @@ public:
     void PaintPanel(QPainter& painter) const;
     // The colour of the strips right of and below the panel: the system's grey-text colour.
     static QColor GrayTextColor(const QPalette& palette);
+    // The panel as last painted for the visible part of the window, one pixel per device pixel
+    // (its device pixel ratio is the window's).
+    const QImage& GetPanelImage() const { return m_imgPanel; }
 
     // Printing (VelmoViewPrint.cpp): one page at the current zoom, one printer pixel per view
     // pixel, without the scroll offset.
@@ -116,6 +119,7 @@ private:
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
     void RenderPanelImage();
+    QSize PanelImageSize() const;
     void DrawTrackFrame(QPainter& painter) const;
     void RegisterPrintCommands();
     void RegisterSlideshowCommands();

@@ -1,9 +1,10 @@
 // Painting of the panel view: the grey strips beyond the panel, then the panel through the
 // shared drawing function, kept as an image of the visible part so that a drag only draws its
-// frame over it.
+// frame over it. The image has one pixel per device pixel of the screen (DensePanel.h).
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "DensePanel.h"
 #include "VelmoView.h"
 #include "model/VelmoDoc.h"
 #include "render/PanelRenderer.h"
@@ -26,30 +27,47 @@ void CVelmoView::PaintPanel(QPainter& painter) const {
     render::DrawPanel(painter, doc->m_panel, m_nZoom, m_nSelected, 0, 0);
 }
 
-void CVelmoView::RenderPanelImage() {
+QSize CVelmoView::PanelImageSize() const {
+    const qreal ratio = viewport()->devicePixelRatioF();
     const QSize client = viewport()->size();
-    if (m_imgPanel.size() != client) {
-        m_imgPanel = QImage(client, QImage::Format_RGB32);
+    return QSize(ToDevicePixels(client.width(), ratio), ToDevicePixels(client.height(), ratio));
+}
+
+void CVelmoView::RenderPanelImage() {
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize device = PanelImageSize();
+    if (m_imgPanel.size() != device) {
+        m_imgPanel = QImage(device, QImage::Format_RGB32);
     }
+    // Painted in device pixels; the ratio is set again once the painting is done.
+    m_imgPanel.setDevicePixelRatio(1.0);
     m_ptImageScroll = GetScrollPosition();
     m_imgPanel.fill(palette().color(QPalette::Base));
 
-    QPainter painter(&m_imgPanel);
-    // The strips are measured from the window's top-left corner: everything right of the
-    // extent at full height, and everything below it left of the extent's width.
-    const QColor gray = GrayTextColor(palette());
-    const int extentW = m_sizeTotal.width();
-    const int extentH = m_sizeTotal.height();
-    if (client.width() > extentW) {
-        painter.fillRect(QRect(extentW, 0, client.width() - extentW, client.height()), gray);
+    {
+        QPainter painter(&m_imgPanel);
+        // The strips are measured from the window's top-left corner: everything right of the
+        // extent at full height, and everything below it left of the extent's width.
+        const QColor gray = GrayTextColor(palette());
+        const int extentW = ToDevicePixels(m_sizeTotal.width(), ratio);
+        const int extentH = ToDevicePixels(m_sizeTotal.height(), ratio);
+        if (device.width() > extentW) {
+            painter.fillRect(QRect(extentW, 0, device.width() - extentW, device.height()), gray);
+        }
+        if (device.height() > extentH) {
+            painter.fillRect(
+                QRect(0, extentH, std::min(extentW, device.width()), device.height() - extentH),
+                gray);
+        }
+        painter.setClipRect(QRect(QPoint(0, 0), device));
+        painter.translate(-ToDevicePixels(m_ptImageScroll.x(), ratio),
+                          -ToDevicePixels(m_ptImageScroll.y(), ratio));
+        if (const CVelmoDoc* doc = GetDocument()) {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            DrawDensePanel(painter, doc->m_panel, m_nZoom, m_nSelected, ratio);
+        }
     }
-    if (client.height() > extentH) {
-        painter.fillRect(
-            QRect(0, extentH, std::min(extentW, client.width()), client.height() - extentH), gray);
-    }
-    painter.setClipRect(QRect(QPoint(0, 0), client));
-    painter.translate(-m_ptImageScroll);
-    PaintPanel(painter);
+    m_imgPanel.setDevicePixelRatio(ratio);
     m_bImageValid = true;
 }
 
@@ -79,7 +97,7 @@ void CVelmoView::DrawTrackFrame(QPainter& painter) const {
 }
 
 void CVelmoView::paintEvent(QPaintEvent*) {
-    if (!m_bImageValid || m_imgPanel.size() != viewport()->size() ||
+    if (!m_bImageValid || m_imgPanel.size() != PanelImageSize() ||
         m_ptImageScroll != GetScrollPosition()) {
         RenderPanelImage();
     }

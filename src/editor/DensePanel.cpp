@@ -1,0 +1,81 @@
+#include "DensePanel.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "model/Panel.h"
+#include "render/PanelRenderer.h"
+
+namespace {
+
+// Far-off positions (from a file) stay far off without overflowing a pixel coordinate.
+int ClampedPixel(double value) {
+    constexpr double kLimit = 1 << 28;
+    return static_cast<int>(std::lround(std::clamp(value, -kLimit, kLimit)));
+}
+
+void FillHandleSquare(QPainter& painter, const CRect& square, qreal ratio) {
+    // The model's square lies kHandleHalf around its point; the drawn one keeps its logical size.
+    const double cx = static_cast<double>(square.left) + kHandleHalf;
+    const double cy = static_cast<double>(square.top) + kHandleHalf;
+    const double half = kHandleHalf * ratio;
+    const int side = ClampedPixel(2 * half);
+    painter.fillRect(QRect(ClampedPixel(cx - half), ClampedPixel(cy - half), side, side),
+                     Qt::black);
+}
+
+void DrawHandles(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio) {
+    CRect corners[4];
+    if (selected == render::kSelectPicture) {
+        if (!panel.m_image.HasPicture()) {
+            return;
+        }
+        panel.m_image.GetCornerHandleRects(zoom, corners);
+    } else if (selected >= 0 && selected < kFukiSlots) {
+        const CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(selected)];
+        if (fuki.m_nOrder < 1 || fuki.m_nOrder > kFukiSlots) {
+            return;
+        }
+        fuki.GetCornerHandleRects(zoom, corners);
+        FillHandleSquare(painter, fuki.GetTailHandleRect(zoom), ratio);
+    } else {
+        return;
+    }
+    for (const CRect& square : corners) {
+        FillHandleSquare(painter, square, ratio);
+    }
+}
+
+std::int32_t Widened(std::int32_t stroke, qreal ratio) {
+    const double wide = std::round(static_cast<double>(stroke) * ratio);
+    return static_cast<std::int32_t>(std::clamp(wide, double(INT32_MIN), double(INT32_MAX)));
+}
+
+} // namespace
+
+int DeviceZoom(int zoom, qreal ratio) {
+    return static_cast<int>(std::lround(zoom * ratio));
+}
+
+int ToDevicePixels(int logical, qreal ratio) {
+    return static_cast<int>(std::lround(logical * ratio));
+}
+
+void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio) {
+    if (ratio == 1.0) {
+        render::DrawPanel(painter, panel, zoom, selected, 0, 0);
+        return;
+    }
+    // A copy for this one drawing (it shares the decoded picture): its balloons' borders widened.
+    CPanel dense = panel;
+    for (CFuki& fuki : dense.m_fuki) {
+        fuki.m_nBorderWidth = Widened(fuki.m_nBorderWidth, ratio);
+        fuki.m_nBorderHeight = Widened(fuki.m_nBorderHeight, ratio);
+    }
+    const int deviceZoom = DeviceZoom(zoom, ratio);
+    render::DrawPanel(painter, dense, deviceZoom, render::kSelectNone, 0, 0);
+    // The grab squares go over everything: a press tries them before any balloon under them.
+    DrawHandles(painter, dense, deviceZoom, selected, ratio);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The panel as the view shows it on a screen of any density. The shared renderer draws it in
+// device pixels at the zoom times the device pixel ratio, so pictures, curves and text are as
+// sharp as an export at that zoom; what is measured in screen pixels rather than panel pixels
+// (the balloons' border thickness, the grab squares) is widened by the ratio, so that it looks
+// the same as on a screen of ratio 1.
+#include <QtGlobal>
+
+class CPanel;
+class QPainter;
+
+// The zoom of the device-pixel drawing: the view's zoom times the ratio, rounded.
+int DeviceZoom(int zoom, qreal ratio);
+// A coordinate of the view (logical pixels) in device pixels.
+int ToDevicePixels(int logical, qreal ratio);
+// Draws the panel with the selection marked, in device pixels, onto a painter whose unit is one
+// device pixel. At ratio 1 this is the renderer's own drawing, unchanged.
+void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio);
