@@ -1,26 +1,16 @@
 #!/usr/bin/env bash
-# Draws the program icon and the two document icons with ImageMagick at 256 pixels and scales
-# them to the sizes the desktop asks for. The tool bar strip comes from toolbar-art.py.
+# Renders the program icon from its SVG and draws the two document icons with ImageMagick at 256
+# pixels, then scales them to the sizes the desktop asks for. The tool bar
+# strips (normal and twice the density) come from toolbar-art.py.
 set -euo pipefail
 cd "$(dirname "$0")"
 mkdir -p icons
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# A photograph (sky, sun, hills) with a speech balloon: the program.
-convert -size 256x256 xc:none \
-  -fill '#2a3f6e' -draw 'roundrectangle 8,24 248,232 24,24' \
-  -fill '#8cc8ff' -draw 'rectangle 20,36 236,220' \
-  -fill '#ffd84a' -draw 'circle 70,80 70,104' \
-  -fill '#3f9a3f' -draw 'ellipse 80,230 120,90 180,360' \
-  -fill '#2f7d2f' -draw 'ellipse 200,236 110,70 180,360' \
-  -fill '#2a3f6e' -draw 'rectangle 8,220 248,232' \
-  -fill white -stroke black -strokewidth 8 \
-  -draw 'polygon 150,132 132,176 184,136' \
-  -draw 'ellipse 172,96 68,44 0,360' \
-  -stroke none -fill white -draw 'polygon 150,126 140,160 176,130' \
-  -fill black -draw 'circle 148,96 148,104' -draw 'circle 172,96 172,104' -draw 'circle 196,96 196,104' \
-  "$work/velmo.png"
+# The program icon is drawn once as a scalable picture (icons/velmo.svg, installed as it is for
+# desktops that scale); the fixed sizes are rendered from it.
+rsvg-convert -w 256 -h 256 icons/velmo.svg -o "$work/velmo.png"
 
 # A page with a folded corner holding a small panel: the panel document.
 convert -size 256x256 xc:none \
@@ -50,3 +40,5 @@ for size in 16 32 48 64 128; do
 done
 python3 toolbar-art.py
 convert toolbar.xpm toolbar.png
+convert toolbar@2x.xpm toolbar@2x.png
+rm toolbar@2x.xpm

@@ -14,6 +14,7 @@ PACKAGES=(
   libjpeg-turbo-progs
   desktop-file-utils shared-mime-info xdg-utils
   qt6-translations-l10n
+  dpkg-dev file lintian appstream librsvg2-bin
 )
 
 missing=()

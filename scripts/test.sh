@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, and runs every test: the model and Qt tests,
+# Installs what is missing, builds everything, and runs every test: the model and Qt tests, the
+# Debian package (built, checked, installed, run and removed),
 # all of them again under AddressSanitizer and UndefinedBehaviorSanitizer (gcc, about four
 # minutes), the model tests under both with clang, and a bounded run of each fuzzer.
 set -euo pipefail
@@ -12,6 +13,9 @@ echo "== Build and test (release with debug info)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMO_WERROR=ON
 cmake --build build -j2
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+
+echo "== Debian package: metadata, lintian, installed, run and removed"
+./scripts/package-test.sh build
 
 echo "== Every test under AddressSanitizer and UndefinedBehaviorSanitizer (gcc, Qt layers included)"
 cmake -S . -B build-sanitize-qt -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMO_SANITIZE=ON \

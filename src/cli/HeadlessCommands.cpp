@@ -98,6 +98,10 @@ int RunHeadlessCommand(int argc, char** argv) {
         return -1;
     }
     const std::string command = argv[1];
+    if (command == "--version") {
+        std::cout << "velmo " << VELMO_VERSION << '\n';
+        return 0;
+    }
     if (command != "--export-png" && command != "--info") {
         return -1;
     }
