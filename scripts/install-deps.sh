@@ -9,7 +9,8 @@ PACKAGES=(
   qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  libharfbuzz-dev libicu-dev
   xvfb xauth x11-apps imagemagick dbus dbus-x11
   libjpeg-turbo-progs
   desktop-file-utils shared-mime-info xdg-utils

@@ -2,6 +2,7 @@
 // word-wrapped in the inset rectangle on cells of the fill colour, then its grab squares.
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextLayout>
 #include <algorithm>
 #include <cstdlib>
@@ -9,10 +10,12 @@
 
 #include "FukiFont.h"
 #include "FukiShape.h"
+#include "FukiTextPlan.h"
 #include "PaintBounds.h"
 #include "PanelRenderer.h"
 #include "RenderColor.h"
 #include "model/Fuki.h"
+#include "model/FukiStyle.h"
 #include "model/TextCodec.h"
 
 namespace render {
@@ -27,15 +30,6 @@ void FillRegion(QPainter& painter, const QRegion& region, const QColor& color) {
     for (const QRect& rect : region) {
         painter.fillRect(rect, color);
     }
-}
-
-// Stored text with its line breaks (CR LF, or a lone CR or LF) as line separators.
-QString ToLayoutText(const std::string& cp932) {
-    QString text = QString::fromStdString(Cp932ToUtf8(cp932));
-    text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
-    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    return text;
 }
 
 // Left-aligned from the top of the inset rectangle, wrapped at its right edge (between words,
@@ -65,7 +59,7 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
     const qreal width = static_cast<qreal>(std::max<qint64>(0, qint64(rt.right) - rt.left));
     const QPointF origin(rt.left, rt.top);
 
-    QTextLayout layout(ToLayoutText(fuki.m_strText), MakeFukiFont(fuki.m_strFontFace, pixelSize),
+    QTextLayout layout(FukiLayoutText(fuki.m_strText), MakeFukiFont(fuki.m_strFontFace, pixelSize),
                        device);
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -106,6 +100,90 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
     }
 }
 
+// Glyphs of one run drawn under the painter's transform (sideways runs turned, cells squeezed).
+void DrawGlyphs(QPainter& painter, const SFukiGlyphs& glyphs, const QPointF& anchor) {
+    painter.save();
+    painter.translate(anchor + glyphs.m_ptOrigin);
+    painter.rotate(glyphs.m_dRotation);
+    painter.scale(glyphs.m_dScaleX, 1);
+    painter.drawGlyphRun(QPointF(0, 0), glyphs.m_run);
+    painter.restore();
+}
+
+QPainterPath GlyphOutline(const SFukiGlyphs& glyphs, const QPointF& anchor) {
+    QPainterPath path;
+    const QRawFont font = glyphs.m_run.rawFont();
+    const QList<quint32> indexes = glyphs.m_run.glyphIndexes();
+    const QList<QPointF> positions = glyphs.m_run.positions();
+    for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+        path.addPath(font.pathForGlyph(indexes[i]).translated(positions[i]));
+    }
+    QTransform transform;
+    transform.translate(anchor.x() + glyphs.m_ptOrigin.x(), anchor.y() + glyphs.m_ptOrigin.y());
+    transform.rotate(glyphs.m_dRotation);
+    transform.scale(glyphs.m_dScaleX, 1);
+    return transform.map(path);
+}
+
+// Text with the balloon's writing choices: vertical or horizontal, its size fitted, outlined.
+// Text that does not fit a fitted balloon is clipped to the balloon's shape.
+void DrawStyledFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy,
+                        const QRect& visible, const QRegion& shape) {
+    const QPaintDevice* device = painter.device();
+    const int dpiY = device != nullptr ? device->logicalDpiY() : kDefaultDpi;
+    const SFukiTextPlan plan = PlanFukiText(fuki, zoom, dx, dy, dpiY);
+    if (!plan.m_layout) {
+        return;
+    }
+    const SFukiTextLayout& layout = *plan.m_layout;
+    const QRectF seen(visible);
+    if (!layout.m_rcExtent.translated(plan.m_ptAnchor)
+             .adjusted(-plan.m_dOutline, -plan.m_dOutline, plan.m_dOutline, plan.m_dOutline)
+             .intersects(seen)) {
+        return;
+    }
+    painter.save();
+    if (!plan.m_bFits && GetFukiStyle(fuki).m_bFit) {
+        painter.setClipRegion(shape, Qt::IntersectClip);
+    }
+    const QColor fill = ToQColor(fuki.m_crFill);
+    std::vector<bool> lineSeen;
+    for (const QRectF& line : layout.m_lines) {
+        const QRectF cell = line.translated(plan.m_ptAnchor);
+        const bool inSight =
+            cell.adjusted(-plan.m_dOutline, -plan.m_dOutline, plan.m_dOutline, plan.m_dOutline)
+                .intersects(seen);
+        lineSeen.push_back(inSight);
+        if (inSight && !cell.isEmpty()) {
+            painter.fillRect(cell, fill);
+        }
+    }
+    auto runSeen = [&lineSeen](const SFukiGlyphs& glyphs) {
+        return glyphs.m_nLine >= 0 && static_cast<std::size_t>(glyphs.m_nLine) < lineSeen.size() &&
+               lineSeen[static_cast<std::size_t>(glyphs.m_nLine)];
+    };
+    if (plan.m_dOutline > 0) {
+        const SFukiStyle style = GetFukiStyle(fuki);
+        QPainterPath outline;
+        for (const SFukiGlyphs& glyphs : layout.m_glyphs) {
+            if (runSeen(glyphs)) {
+                outline.addPath(GlyphOutline(glyphs, plan.m_ptAnchor));
+            }
+        }
+        // The pen is centred on the glyphs' edges: twice the width leaves the width outside.
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.strokePath(outline, QPen(ToQColor(style.m_crOutline), 2 * plan.m_dOutline,
+                                         Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+    painter.setPen(ToQColor(fuki.m_crText));
+    for (const SFukiGlyphs& glyphs : layout.m_glyphs) {
+        if (runSeen(glyphs)) {
+            DrawGlyphs(painter, glyphs, plan.m_ptAnchor);
+        }
+    }
+    painter.restore();
+}
+
 } // namespace
 
 void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy) {
@@ -134,7 +212,11 @@ void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int
     FillRegion(painter, outline, ToQColor(fuki.m_crFill));
     FillRegion(painter, FrameRegion(outline, int(strokeW), int(strokeH)) & visible,
                ToQColor(fuki.m_crBorder));
-    DrawFukiText(painter, fuki, zoom, dx, dy, visible);
+    if (IsPlainFukiText(fuki)) {
+        DrawFukiText(painter, fuki, zoom, dx, dy, visible);
+    } else {
+        DrawStyledFukiText(painter, fuki, zoom, dx, dy, visible, outline);
+    }
 
     if (selected) {
         // Grab squares: the editor's marks, in view pixels, drawn without the offset.
