@@ -78,6 +78,26 @@ QString ResolveFukiFace(const std::string& faceCp932) {
     return resolved;
 }
 
+QStringList JapaneseFukiFaces() {
+    const QString standard = DefaultGothicFace();
+    QStringList faces{standard};
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        if (family == standard || QFontDatabase::isPrivateFamily(family)) {
+            continue;
+        }
+        const auto stored = Utf8ToCp932Exact(family.toStdString());
+        if (stored && !stored->empty() && stored->size() <= kMaxFaceBytes) {
+            faces << family;
+        }
+    }
+    return faces;
+}
+
+bool IsFukiFaceInstalled(const std::string& faceCp932) {
+    return !faceCp932.empty() &&
+           QFontDatabase::hasFamily(QString::fromStdString(Cp932ToUtf8(FaceBytes(faceCp932))));
+}
+
 int FukiFontPixelSize(qint64 tenths, int zoom, int dpiY) {
     // The size at this zoom in tenths of a point, truncated, then the character height.
     const qint64 zoomed = tenths * zoom / 100;

@@ -3,6 +3,7 @@
 // a character height of (tenths x zoom / 100) x dpi / 720 pixels.
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 namespace render {
@@ -16,6 +17,12 @@ QString DefaultGothicFace();
 // Character height in pixels for a size in tenths of a point at a zoom on a device of the given
 // vertical dpi; 0 when the text would be less than one pixel high.
 int FukiFontPixelSize(qint64 tenths, int zoom, int dpiY);
+
+// The installed families that cover Japanese (fontconfig's answer through Qt) whose names a
+// balloon can store (code page 932, at most 31 bytes), the default face first.
+QStringList JapaneseFukiFaces();
+// Whether a stored face name (not empty) names an installed family.
+bool IsFukiFaceInstalled(const std::string& faceCp932);
 
 QFont MakeFukiFont(const std::string& faceCp932, int pixelSize);
 

@@ -29,10 +29,10 @@ struct SFukiGlyphs {
 // horizontal text, its top-right corner for vertical text (columns lie at negative x).
 struct SFukiTextLayout {
     std::vector<SFukiGlyphs> m_glyphs;
-    std::vector<QRectF> m_lines; // the cell of each column or line, filled behind the text
+    std::vector<QRectF> m_lines;   // the cell of each column or line, filled behind the text
     std::vector<int> m_lineStarts; // the index in the text of each line's first character
-    QRectF m_rcExtent;           // the union of the cells
-    qreal m_dLongestLine = 0;    // along the writing direction
+    QRectF m_rcExtent;             // the union of the cells
+    qreal m_dLongestLine = 0;      // along the writing direction
     int m_nPixelSize = 0;
 };
 
