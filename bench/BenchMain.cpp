@@ -13,6 +13,7 @@
 
 #include "BenchPicture.h"
 #include "PanelBenchmarks.h"
+#include "TextBenchmarks.h"
 #include "render/QtPictureDecoder.h"
 
 namespace {
@@ -61,6 +62,8 @@ const STarget kTargets[] = {
     {"first_frame_fit1920", 0, "import + first paint, fitted to 1920 x 1080"},
     {"repaint_fit1920", 0.02, "repaint after the first, fitted to 1920 x 1080"},
     {"undo_across_picture_change", 0.02, "undo + repaint, picture from the decode cache"},
+    {"text_first_layout_10_vertical", 0.1, "ten vertical balloons, nothing laid out yet"},
+    {"text_repaint_10_vertical", 0.02, "ten vertical balloons repainted, layouts cached"},
 };
 
 void PrintRatios(const std::map<std::string, SFigure>& figures) {
@@ -154,6 +157,7 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     bench::RegisterPanelBenchmarks(jpeg, copy);
+    bench::RegisterTextBenchmarks();
     CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
