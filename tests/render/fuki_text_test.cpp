@@ -372,6 +372,32 @@ private slots:
         }
     }
 
+    // Values a damaged or hostile file can hold draw without harm in every writing mode, and
+    // text never reaches far outside what can be seen.
+    void ExtremeValuesDrawInEveryMode() {
+        const CRect bodies[] = {CRect{40, 40, 260, 220}, CRect{260, 220, 40, 40},
+                                CRect{-2000000000, -2000000000, 2000000000, 2000000000},
+                                CRect{100, 100, 101, 101}};
+        const std::int32_t sizes[] = {1, 60, 1000, 2147483647};
+        for (int mode = 0; mode < 8; ++mode) {
+            for (const CRect& body : bodies) {
+                for (std::int32_t size : sizes) {
+                    for (int zoom : {1, 100, 1000}) {
+                        for (std::int32_t corner : {10, -2000000000}) {
+                            CFuki fuki = StyledBalloon("「長い」セリフ12!?ABC。\nー、", mode & 1,
+                                                       mode & 2, mode & 4 ? 255 : 0);
+                            fuki.m_rcBody = body;
+                            fuki.m_nFontSize = size;
+                            fuki.m_nCornerWidth = corner;
+                            const QImage image = Draw(fuki, zoom);
+                            QVERIFY(!image.isNull());
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     void TheSameLayoutIsReused() {
         ClearFukiTextCache();
         const auto first = Vertical(QStringLiteral("同じセリフ"), 100);
