@@ -13,6 +13,8 @@ PACKAGES=(
   libharfbuzz-dev libicu-dev
   xvfb xauth x11-apps imagemagick dbus dbus-x11
   libjpeg-turbo-progs
+  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev
+  poppler-utils ffmpeg
   desktop-file-utils shared-mime-info xdg-utils
   qt6-translations-l10n
   dpkg-dev file lintian appstream librsvg2-bin

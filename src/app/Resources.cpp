@@ -67,7 +67,10 @@ fw::MenuResource PanelMenu() {
              MenuCommand(ID_FILE_CLOSE, QStringLiteral("閉じる(&C)")),
              MenuCommand(ID_FILE_SAVE, QStringLiteral("上書き保存(&S)\tCtrl+S")),
              MenuCommand(ID_FILE_SAVE_AS, QStringLiteral("名前を付けて保存(&A)...")),
-             MenuSeparator(), MenuCommand(ID_SHOW_NEW, QStringLiteral("新規ショー設定...")),
+             MenuCommand(ID_FILE_PRINT, QStringLiteral("印刷...(&P)\tCtrl+P")),
+             MenuCommand(ID_FILE_PRINT_PREVIEW, QStringLiteral("印刷プレビュー(&V)")),
+             MenuCommand(ID_FILE_EXPORT, QStringLiteral("エクスポート...")), MenuSeparator(),
+             MenuCommand(ID_SHOW_NEW, QStringLiteral("新規ショー設定...")),
              MenuCommand(ID_SHOW_OPEN, QStringLiteral("ショー設定を開く...")), MenuSeparator(),
              MenuCommand(ID_FILE_MRU_FILE1, QStringLiteral("最近使ったファイル")), MenuSeparator(),
              MenuCommand(ID_APP_EXIT, QStringLiteral("アプリケーションの終了(&X)"))}),
@@ -117,7 +120,8 @@ fw::MenuResource ShowMenu() {
              MenuCommand(ID_FILE_CLOSE, QStringLiteral("閉じる(&C)")),
              MenuCommand(ID_FILE_SAVE, QStringLiteral("上書き保存\tCtrl+S(&S)")),
              MenuCommand(ID_FILE_SAVE_AS, QStringLiteral("名前を付けて保存(&A)...")),
-             MenuSeparator(), MenuCommand(ID_SHOW_NEW, QStringLiteral("新規ショー設定...")),
+             MenuCommand(ID_SHOW_EXPORT, QStringLiteral("エクスポート...")), MenuSeparator(),
+             MenuCommand(ID_SHOW_NEW, QStringLiteral("新規ショー設定...")),
              MenuCommand(ID_SHOW_OPEN, QStringLiteral("ショー設定を開く...")), MenuSeparator(),
              MenuCommand(ID_FILE_MRU_FILE1, QStringLiteral("最近使ったファイル")), MenuSeparator(),
              MenuCommand(ID_APP_EXIT, QStringLiteral("アプリケーションの終了(&X)"))}),
@@ -160,6 +164,11 @@ void LoadStringTable(fw::CStringTable& s) {
     s.Set(ID_FILE_SAVE_AS, QStringLiteral("作業中のファイルを新しい名前で保存\n名前を付けて保存"));
     s.Set(ID_FILE_PRINT, QStringLiteral("作業中のファイルを印刷\n印刷"));
     s.Set(ID_FILE_PRINT_PREVIEW, QStringLiteral("印刷イメージを表示\n印刷プレビュー"));
+    s.Set(ID_FILE_EXPORT,
+          QStringLiteral("ベルモ漫画を PNG、JPEG、WebP または PDF に書き出し\nエクスポート"));
+    s.Set(ID_SHOW_EXPORT,
+          QStringLiteral("ショーを MP4、アニメーション WebP、PDF または PNG の書類に書き出し\n"
+                         "エクスポート"));
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_LAST; ++id) {
         s.Set(id, QStringLiteral("指定のファイルを開く"));
     }

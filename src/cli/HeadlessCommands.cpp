@@ -6,10 +6,12 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "ExportCommand.h"
 #include "InfoCommand.h"
+#include "export/PanelExport.h"
 #include "render/QtPictureDecoder.h"
 
 namespace cli {
@@ -66,9 +68,20 @@ bool ParseZoom(const std::string& text, int& zoom) {
     return ec == std::errc() && ptr == end && zoom >= kMinZoom && zoom <= kMaxZoom;
 }
 
+bool ParseNumber(const std::string& text, int low, int high, int& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find_first_of("xX");
+    return x != std::string::npos && ParseNumber(text.substr(0, x), 16, 16384, width) &&
+           ParseNumber(text.substr(x + 1), 16, 16384, height);
+}
+
 int Usage(const std::string& problem) {
-    std::cerr << "velmo: " << problem
-              << " (usage: velmo --export-png OUT.png FILE.vlm [--zoom N] | velmo --info FILE)\n";
+    std::cerr << "velmo: " << problem << " (velmo --help says what each option takes)\n";
     return kUsageError;
 }
 
@@ -91,6 +104,49 @@ int ExportPng(const std::vector<std::string>& args) {
     return RunExportPng(files[0], files[1], zoom, std::cerr);
 }
 
+int Export(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    SExportOptions options;
+    bool zoomGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        const std::string value = hasValue ? args[i + 1] : std::string();
+        if (a == "--zoom") {
+            if (!hasValue || !ParseZoom(value, options.nZoom)) {
+                return Usage("--zoom takes a whole number from 10 to 1000");
+            }
+            zoomGiven = true;
+        } else if (a == "--width") {
+            if (!hasValue || !ParseNumber(value, 1, 16383, options.nWidth)) {
+                return Usage("--width takes a whole number of pixels from 1 to 16383");
+            }
+        } else if (a == "--size") {
+            if (!hasValue || !ParseSize(value, options.nVideoWidth, options.nVideoHeight)) {
+                return Usage("--size takes WIDTHxHEIGHT, each from 16 to 16384");
+            }
+        } else if (a == "--fps") {
+            if (!hasValue || !ParseNumber(value, 1, 120, options.nFps)) {
+                return Usage("--fps takes a whole number from 1 to 120");
+            }
+        } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            return Usage("unknown option " + a);
+        } else {
+            files.push_back(a);
+            continue;
+        }
+        ++i;
+    }
+    if (zoomGiven && options.nWidth > 0) {
+        return Usage("give either --zoom or --width, not both");
+    }
+    if (files.size() != 2) {
+        return Usage("export takes an input file and an output file");
+    }
+    options.bProgress = ::isatty(STDERR_FILENO) != 0;
+    return RunExport(files[0], files[1], options, std::cerr);
+}
+
 } // namespace
 
 int RunHeadlessCommand(int argc, char** argv) {
@@ -102,7 +158,7 @@ int RunHeadlessCommand(int argc, char** argv) {
         std::cout << "velmo " << VELMO_VERSION << '\n';
         return 0;
     }
-    if (command != "--export-png" && command != "--info") {
+    if (command != "--export-png" && command != "--info" && command != "export") {
         return -1;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
@@ -118,6 +174,9 @@ int RunHeadlessCommand(int argc, char** argv) {
             return Usage("--info takes one file");
         }
         return RunInfo(args[0], std::cout, std::cerr);
+    }
+    if (command == "export") {
+        return Export(args);
     }
     return ExportPng(args);
 }

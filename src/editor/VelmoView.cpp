@@ -7,6 +7,7 @@ CVelmoView::CVelmoView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     RegisterPrintCommands();
+    RegisterExportCommands();
     RegisterEditCommands();
     RegisterSlideshowCommands();
 }

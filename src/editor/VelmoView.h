@@ -66,12 +66,14 @@ public:
     // (its device pixel ratio is the window's).
     const QImage& GetPanelImage() const { return m_imgPanel; }
 
-    // Printing (VelmoViewPrint.cpp): one page at the current zoom, one printer pixel per view
-    // pixel, without the scroll offset.
+    // Printing (VelmoViewPrint.cpp): one page holding the panel at its on-screen physical size,
+    // scaled down to fit and centred, without the selection or the scroll offset.
     void PrintPage(QPrinter& printer) const;
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
+    // Export (VelmoViewExport.cpp): the panel as a picture or a PDF page.
+    void OnFileExport();
 
     // Editing with the mouse and keys (VelmoViewMouse.cpp, VelmoViewKeys.cpp,
     // VelmoViewContextMenu.cpp) and the editing commands (VelmoViewCommands.cpp).
@@ -122,6 +124,7 @@ private:
     QSize PanelImageSize() const;
     void DrawTrackFrame(QPainter& painter) const;
     void RegisterPrintCommands();
+    void RegisterExportCommands();
     void RegisterSlideshowCommands();
 
     QSize m_sizeTotal;

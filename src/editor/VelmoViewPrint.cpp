@@ -1,13 +1,13 @@
-// Printing and print preview of the panel view: exactly one page, painted by the same
-// procedure as the screen at the view's zoom, one printer pixel per view pixel, without the
-// scroll offset.
-#include <QPainter>
+// Printing and print preview of the panel view: exactly one page, the panel drawn by the same
+// procedure as the screen and fitted to the page (PanelPrint.h).
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include "PanelPrint.h"
 #include "VelmoView.h"
 #include "framework/CommandIds.h"
+#include "model/VelmoDoc.h"
 
 void CVelmoView::RegisterPrintCommands() {
     AddHandler(cmd::ID_FILE_PRINT, [this] { OnFilePrint(); });
@@ -16,16 +16,15 @@ void CVelmoView::RegisterPrintCommands() {
 }
 
 void CVelmoView::PrintPage(QPrinter& printer) const {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return;
+    const CVelmoDoc* doc = GetDocument();
+    if (doc != nullptr) {
+        editor::PrintPanel(printer, doc->m_panel);
     }
-    PaintPanel(painter);
-    painter.end();
 }
 
 void CVelmoView::OnFilePrint() {
     QPrinter printer(QPrinter::HighResolution);
+    editor::PreparePrinter(printer);
     QPrintDialog dialog(&printer, window());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     if (dialog.exec() != QDialog::Accepted) {
@@ -41,6 +40,7 @@ void CVelmoView::OnFilePrintDirect() {
 
 void CVelmoView::OnFilePrintPreview() {
     QPrinter printer(QPrinter::HighResolution);
+    editor::PreparePrinter(printer);
     QPrintPreviewDialog preview(&printer, window());
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintPage(*target); });

@@ -75,6 +75,10 @@ enum : int {
     ID_SLIDESHOW_AUTO = 32846,
     ID_PANEL_SETTINGS = 32853,
     ID_FUKI_DUPLICATE = 32855,
+
+    // Getting the work out: a panel or a show exported to pictures, PDF or video.
+    ID_FILE_EXPORT = 33100,
+    ID_SHOW_EXPORT = 33101,
 };
 
 // The number of entries of the recent-file list.

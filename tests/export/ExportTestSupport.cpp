@@ -1,0 +1,128 @@
+#include "ExportTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <iostream>
+#include <sstream>
+#include <sys/resource.h>
+#include <webp/decode.h>
+
+#include "cli/HeadlessCommands.h"
+
+namespace exporttest {
+
+QImage RenderPdfPage(const QString& pdf, int page, int dpi) {
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("page"));
+    QProcess process;
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                   QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                   QString::number(page), QStringLiteral("-singlefile"), pdf, prefix});
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        return {};
+    }
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage ReadPicture(const QString& path) {
+    if (!path.endsWith(QStringLiteral(".webp"), Qt::CaseInsensitive)) {
+        return QImage(path);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    int width = 0;
+    int height = 0;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    if (!WebPGetInfo(data, std::size_t(bytes.size()), &width, &height)) {
+        return {};
+    }
+    QImage image(width, height, QImage::Format_RGBA8888);
+    if (!WebPDecodeRGBAInto(data, std::size_t(bytes.size()), image.bits(),
+                            std::size_t(image.sizeInBytes()), int(image.bytesPerLine()))) {
+        return {};
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+int PdfPageCount(const QString& pdf) {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        return -1;
+    }
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+    for (const QString& line : lines) {
+        if (line.startsWith(QStringLiteral("Pages:"))) {
+            return line.mid(6).trimmed().toInt();
+        }
+    }
+    return -1;
+}
+
+QRect BoundsOf(const QImage& image, const std::function<bool(QRgb)>& match, int* count) {
+    QRect bounds;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (match(line[x])) {
+                bounds |= QRect(x, y, 1, 1);
+                ++n;
+            }
+        }
+    }
+    if (count != nullptr) {
+        *count = n;
+    }
+    return bounds;
+}
+
+bool IsRed(QRgb c) {
+    return qRed(c) > 180 && qGreen(c) < 90 && qBlue(c) < 90;
+}
+
+bool IsBlue(QRgb c) {
+    return qBlue(c) > 180 && qRed(c) < 60 && qGreen(c) < 60;
+}
+
+void WithFileSizeLimit(long limit, const std::function<void()>& fn) {
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit lowered = previous;
+    lowered.rlim_cur = static_cast<rlim_t>(limit);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+    fn();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+QStringList FolderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+SRun RunCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "velmo");
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    std::ostringstream out, err;
+    std::streambuf* oldOut = std::cout.rdbuf(out.rdbuf());
+    std::streambuf* oldErr = std::cerr.rdbuf(err.rdbuf());
+    const int status = cli::RunHeadlessCommand(static_cast<int>(args.size()), argv.data());
+    std::cout.rdbuf(oldOut);
+    std::cerr.rdbuf(oldErr);
+    return {status, out.str(), err.str()};
+}
+
+} // namespace exporttest

@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the export tests: PDF pages rendered back with pdftoppm, colour counting, a file
+// size limit, and the headless commands run in-process.
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace exporttest {
+
+// Page `page` (1-based) of a PDF rendered at dpi, or a null image when pdftoppm fails.
+QImage RenderPdfPage(const QString& pdf, int page, int dpi);
+// A PNG, JPEG or WebP picture read back (WebP through libwebp), or a null image.
+QImage ReadPicture(const QString& path);
+// The number of pages pdfinfo reports, or -1.
+int PdfPageCount(const QString& pdf);
+// The bounding box of the pixels for which match is true (empty when none), and their count.
+QRect BoundsOf(const QImage& image, const std::function<bool(QRgb)>& match, int* count = nullptr);
+bool IsRed(QRgb c);
+bool IsBlue(QRgb c);
+// Runs fn while no file larger than limit bytes may be written (SIGXFSZ ignored).
+void WithFileSizeLimit(long limit, const std::function<void()>& fn);
+// The names in a folder, sorted, hidden ones included.
+QStringList FolderEntries(const QString& folder);
+
+struct SRun {
+    int nStatus = 0;
+    std::string strOut;
+    std::string strErr;
+};
+// The velmo command line run in this process (cli::RunHeadlessCommand).
+SRun RunCli(std::vector<std::string> args);
+
+} // namespace exporttest
