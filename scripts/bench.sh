@@ -20,3 +20,9 @@ echo "picture: 6000 x 4000 JPEG, $(stat -c %s "$WORK/photo.jpg") bytes; djpeg: $
 echo
 echo "== The player's advances at 3840 x 2160"
 "$BUILD_DIR/bench/velmo_show_bench" --jpeg "$WORK/photo.jpg" "$@"
+echo
+echo "== Exporting a show of ten 24-megapixel panels (velmo export)"
+cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench
+mkdir -p "$WORK/export"
+"$BUILD_DIR/bench/velmo_export_bench" --velmo "$BUILD_DIR/src/app/velmo" \
+  --jpeg "$WORK/photo.jpg" --work "$WORK/export"

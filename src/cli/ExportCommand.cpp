@@ -1,7 +1,10 @@
 #include "ExportCommand.h"
 
+#include <cctype>
+
 #include "OutcomeText.h"
 #include "export/PanelExport.h"
+#include "export/ShowExport.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
 
@@ -26,6 +29,52 @@ bool OpenPanel(CVelmoDoc& doc, const std::string& panelPath, std::ostream& err) 
     }
     WarnMissingPicture(doc, panelPath, err);
     return true;
+}
+
+bool IsShowPath(const std::string& path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return ext == ".vls";
+}
+
+int ExportShow(const std::string& inPath, const std::string& outPath, const SExportOptions& options,
+               std::ostream& err) {
+    exporting::SShowExportOptions show;
+    if (options.nVideoWidth > 0) {
+        show.nWidth = options.nVideoWidth;
+        show.nHeight = options.nVideoHeight;
+    }
+    if (options.nFps > 0) {
+        show.nFps = options.nFps;
+    }
+    bool lineOpen = false;
+    const auto progress = [&](int done, int total) {
+        if (options.bProgress) {
+            err << "\rvelmo: exporting panel " << done << " of " << total << std::flush;
+            lineOpen = true;
+        }
+        return true;
+    };
+    const auto warn = [&](const std::string& text) {
+        err << (lineOpen ? "\n" : "") << "velmo: warning: " << text << '\n';
+        lineOpen = false;
+    };
+    std::string error;
+    const exporting::EExportOutcome outcome =
+        exporting::ExportShow(inPath, outPath, show, progress, warn, error);
+    if (lineOpen) {
+        err << '\n';
+    }
+    if (outcome != exporting::EExportOutcome::Written) {
+        err << "velmo: " << error << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -53,6 +102,9 @@ int RunExportPng(const std::string& outPath, const std::string& panelPath, int z
 
 int RunExport(const std::string& inPath, const std::string& outPath, const SExportOptions& options,
               std::ostream& err) {
+    if (IsShowPath(inPath)) {
+        return ExportShow(inPath, outPath, options, err);
+    }
     CVelmoDoc doc;
     if (!OpenPanel(doc, inPath, err)) {
         return 1;

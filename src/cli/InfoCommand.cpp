@@ -23,6 +23,21 @@ bool IsShowPath(const std::string& path) {
     return ext == ".vls";
 }
 
+// The version of this description's layout: 2 added "version" and the "#RRGGBB" colours.
+constexpr int kInfoSchemaVersion = 2;
+
+// A stored colour (0x00BBGGRR) as its number and, under the key + "RGB", as "#RRGGBB".
+void WriteColor(CJsonWriter& json, const char* key, COLORREF color) {
+    json.Int(key, color);
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string text = "#";
+    for (const unsigned channel : {color & 0xFFU, (color >> 8) & 0xFFU, (color >> 16) & 0xFFU}) {
+        text += kHex[channel >> 4];
+        text += kHex[channel & 0xFU];
+    }
+    json.String((std::string(key) + "RGB").c_str(), text);
+}
+
 void WriteRect(CJsonWriter& json, const char* key, const CRect& r) {
     json.BeginObject(key);
     json.Int("left", r.left);
@@ -35,7 +50,7 @@ void WriteRect(CJsonWriter& json, const char* key, const CRect& r) {
 // The layer part, in the order the file stores it.
 void WriteLayer(CJsonWriter& json, const CLayerItem& layer) {
     WriteRect(json, "m_rcBody", layer.m_rcBody);
-    json.Int("m_crBorder", layer.m_crBorder);
+    WriteColor(json, "m_crBorder", layer.m_crBorder);
     json.Int("m_nBorderWidth", layer.m_nBorderWidth);
     json.Int("m_nBorderHeight", layer.m_nBorderHeight);
     json.Int("m_nWait", layer.m_nWait);
@@ -61,7 +76,7 @@ void WriteFuki(CJsonWriter& json, int slot, const CFuki& fuki) {
     json.Int("slot", slot);
     WriteLayer(json, fuki);
     json.Int("m_nReserved2", fuki.m_nReserved2);
-    json.Int("m_crFill", fuki.m_crFill);
+    WriteColor(json, "m_crFill", fuki.m_crFill);
     json.Int("m_nTailSide", fuki.m_nTailSide);
     json.Int("m_nTailBase1", fuki.m_nTailBase1);
     json.Int("m_nTailBase2", fuki.m_nTailBase2);
@@ -73,7 +88,7 @@ void WriteFuki(CJsonWriter& json, int slot, const CFuki& fuki) {
     json.Int("m_nCornerWidth", fuki.m_nCornerWidth);
     json.Int("m_nCornerHeight", fuki.m_nCornerHeight);
     json.String("m_strText", Cp932ToUtf8(fuki.m_strText));
-    json.Int("m_crText", fuki.m_crText);
+    WriteColor(json, "m_crText", fuki.m_crText);
     json.String("m_strFontFace", Cp932ToUtf8(fuki.m_strFontFace));
     json.Int("m_nFontSize", fuki.m_nFontSize);
     json.Int("m_nReserved1", fuki.m_nReserved1);
@@ -91,12 +106,13 @@ int InfoOfPanel(const std::string& path, std::ostream& out, std::ostream& err) {
     CJsonWriter json(out);
     json.BeginObject();
     json.String("type", "panel");
+    json.Int("version", kInfoSchemaVersion);
     json.String("file", path);
     json.BeginObject("header");
     json.Int("m_nVersion", panel.m_nVersion);
     json.Int("m_nFirstWait", panel.m_nFirstWait);
     WriteRect(json, "m_rcTotal", panel.m_rcTotal);
-    json.Int("m_crBack", panel.m_crBack);
+    WriteColor(json, "m_crBack", panel.m_crBack);
     json.EndObject();
     WritePicture(json, panel.m_image);
     json.BeginArray("slots");
@@ -120,6 +136,7 @@ int InfoOfShow(const std::string& path, std::ostream& out, std::ostream& err) {
     CJsonWriter json(out);
     json.BeginObject();
     json.String("type", "show");
+    json.Int("version", kInfoSchemaVersion);
     json.String("file", path);
     json.Int("m_nHeader", show.m_nHeader);
     json.Int("m_nCount", show.m_nCount);

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "ShowExportCommand.h"
 #include "framework/CommandIds.h"
 #include "framework/FwDocument.h"
 #include "framework/MessageBox.h"
@@ -54,6 +55,7 @@ CShowPropView::CShowPropView(QWidget* parent) : QWidget(parent) {
     connect(m_listShow, &QListWidget::itemDoubleClicked, this, [this] { OnRemove(); });
     AddHandler(cmd::ID_SLIDESHOW_MANUAL, [this] { OnPlay(true); });
     AddHandler(cmd::ID_SLIDESHOW_AUTO, [this] { OnPlay(false); });
+    AddHandler(cmd::ID_SHOW_EXPORT, [this] { ExportShowCommand(this, GetDocument()); });
 }
 
 CShowPropView::~CShowPropView() = default;

@@ -156,6 +156,8 @@ private slots:
         QCOMPARE(header["m_nFirstWait"].toInt(), 45);
         QCOMPARE(header["m_rcTotal"].toObject()["right"].toInt(), 800);
         QCOMPARE(header["m_crBack"].toInt(), 0x030201);
+        QCOMPARE(header["m_crBackRGB"].toString(), QString("#010203"));
+        QCOMPARE(root["version"].toInt(), 2);
         const QJsonObject picture = root["picture"].toObject();
         QCOMPARE(picture["m_strName"].toString(), QString("写真.jpg"));
         QCOMPARE(picture["m_strPath"].toString(), QString("C:\\写真\\写真.jpg"));
@@ -175,6 +177,7 @@ private slots:
         QCOMPARE(used["m_nReserved1"].toInt(), 7);
         QCOMPARE(used["m_nReserved2"].toInt(), -8);
         QCOMPARE(used["m_crFill"].toInt(), 10526975);
+        QCOMPARE(used["m_crFillRGB"].toString(), QString("#FFA0A0"));
         QCOMPARE(used["m_ptTail"].toObject()["x"].toInt(), 200);
         QCOMPARE(used["m_nFontSize"].toInt(), 150);
         const QStringList fields = {
@@ -204,6 +207,7 @@ private slots:
         const QJsonObject root =
             QJsonDocument::fromJson(QByteArray::fromStdString(r.strOut)).object();
         QCOMPARE(root["type"].toString(), QString("show"));
+        QCOMPARE(root["version"].toInt(), 2);
         QCOMPARE(root["m_nHeader"].toInt(), 3);
         QCOMPARE(root["m_nCount"].toInt(), 2);
         QCOMPARE(root["m_nReserved"].toInt(), 9);
