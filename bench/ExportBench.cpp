@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
 #include <string>
