@@ -1,5 +1,7 @@
 #include "FukiFont.h"
 
+#include "DrawLimits.h"
+
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
@@ -14,9 +16,6 @@ namespace render {
 namespace {
 
 constexpr std::size_t kMaxFaceBytes = 31;
-// Glyphs beyond this height are drawn as outlines anyway; a stored size cannot ask for more.
-constexpr qint64 kMaxPixelSize = 1 << 14;
-
 std::mutex g_faceMutex;
 std::map<std::string, QString> g_resolvedFaces; // stored face -> face drawn
 
@@ -99,13 +98,7 @@ bool IsFukiFaceInstalled(const std::string& faceCp932) {
 }
 
 int FukiFontPixelSize(qint64 tenths, int zoom, int dpiY) {
-    // The size at this zoom in tenths of a point, truncated, then the character height.
-    const qint64 zoomed = tenths * zoom / 100;
-    const qint64 pixels = zoomed * dpiY / 720;
-    if (pixels < 1) {
-        return 0;
-    }
-    return static_cast<int>(std::min(pixels, kMaxPixelSize));
+    return FontPixelSize(tenths, zoom, dpiY);
 }
 
 QFont MakeFukiFont(const std::string& faceCp932, int pixelSize) {

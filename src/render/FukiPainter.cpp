@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "DrawLimits.h"
 #include "FukiFont.h"
 #include "FukiShape.h"
 #include "FukiTextPlan.h"
@@ -22,8 +23,6 @@ namespace render {
 
 namespace {
 
-// A stroke wider than any visible area frames the whole shape already.
-constexpr qint64 kMaxStroke = 1 << 20;
 constexpr int kDefaultDpi = 96;
 
 void FillRegion(QPainter& painter, const QRegion& region, const QColor& color) {
@@ -56,7 +55,7 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
         return;
     }
     // An inverted rectangle is used as it stands: no room, so every line holds one piece.
-    const qreal width = static_cast<qreal>(std::max<qint64>(0, qint64(rt.right) - rt.left));
+    const qreal width = static_cast<qreal>(TextLineWidth(rt.left, rt.right));
     const QPointF origin(rt.left, rt.top);
 
     QTextLayout layout(FukiLayoutText(fuki.m_strText), MakeFukiFont(fuki.m_strFontFace, pixelSize),
@@ -189,8 +188,8 @@ void DrawStyledFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, 
 void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy) {
     painter.save();
     const QRect visible = VisibleBounds(painter);
-    const qint64 strokeW = std::min<qint64>(std::llabs(qint64(fuki.m_nBorderWidth)), kMaxStroke);
-    const qint64 strokeH = std::min<qint64>(std::llabs(qint64(fuki.m_nBorderHeight)), kMaxStroke);
+    const qint64 strokeW = ClampMagnitude(fuki.m_nBorderWidth, kMaxStroke);
+    const qint64 strokeH = ClampMagnitude(fuki.m_nBorderHeight, kMaxStroke);
     // Shapes are built a little beyond the visible area so that the frame is right at its edges.
     const QRect shapeBounds =
         visible.adjusted(-int(strokeW) - 1, -int(strokeH) - 1, int(strokeW) + 1, int(strokeH) + 1);

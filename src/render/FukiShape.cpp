@@ -1,8 +1,9 @@
 #include "FukiShape.h"
 
+#include "DrawLimits.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 namespace render {
@@ -67,6 +68,12 @@ bool RowRange(qint64 top, qint64 bottom, const QRect& bounds, int& first, int& e
 
 QRegion RoundRectRegion(qint64 left, qint64 top, qint64 right, qint64 bottom, qint64 cw, qint64 ch,
                         const QRect& bounds) {
+    left = ClampCoordinate(left);
+    top = ClampCoordinate(top);
+    right = ClampCoordinate(right);
+    bottom = ClampCoordinate(bottom);
+    cw = ClampMagnitude(cw, kMaxCoordinate);
+    ch = ClampMagnitude(ch, kMaxCoordinate);
     if (left > right) {
         std::swap(left, right);
     }
@@ -77,8 +84,8 @@ QRegion RoundRectRegion(qint64 left, qint64 top, qint64 right, qint64 bottom, qi
     if (left == right || !RowRange(top, bottom, bounds, first, end)) {
         return {};
     }
-    const double a = static_cast<double>(std::min(std::llabs(cw), right - left)) / 2.0;
-    const double b = static_cast<double>(std::min(std::llabs(ch), bottom - top)) / 2.0;
+    const double a = static_cast<double>(std::min(cw, right - left)) / 2.0;
+    const double b = static_cast<double>(std::min(ch, bottom - top)) / 2.0;
     const bool rounded = a > 0.0 && b > 0.0;
     CRowRegionBuilder rows;
     for (int y = first; y < end; ++y) {
@@ -103,8 +110,10 @@ QRegion RoundRectRegion(qint64 left, qint64 top, qint64 right, qint64 bottom, qi
 }
 
 QRegion TriangleRegion(QPoint a, QPoint b, QPoint c, const QRect& bounds) {
-    const qint64 cross = (qint64(b.x()) - a.x()) * (qint64(c.y()) - a.y()) -
-                         (qint64(b.y()) - a.y()) * (qint64(c.x()) - a.x());
+    // Differences of 32-bit coordinates take 33 bits, their products 66: exact in 128 bits.
+    using Wide = __int128;
+    const Wide cross = Wide(qint64(b.x()) - a.x()) * (qint64(c.y()) - a.y()) -
+                       Wide(qint64(b.y()) - a.y()) * (qint64(c.x()) - a.x());
     if (cross == 0) {
         return {};
     }
@@ -121,11 +130,12 @@ QRegion TriangleRegion(QPoint a, QPoint b, QPoint c, const QRect& bounds) {
         double lo = 0.0, hi = 0.0;
         bool any = false;
         for (const auto& edge : edges) {
+            const double px = edge[0].x(), qx = edge[1].x();
             const double py = edge[0].y(), qy = edge[1].y();
             if (py == qy || yc < std::min(py, qy) || yc > std::max(py, qy)) {
                 continue;
             }
-            const double x = edge[0].x() + (yc - py) * (edge[1].x() - edge[0].x()) / (qy - py);
+            const double x = px + (yc - py) * (qx - px) / (qy - py);
             lo = any ? std::min(lo, x) : x;
             hi = any ? std::max(hi, x) : x;
             any = true;
@@ -140,9 +150,9 @@ QRegion TriangleRegion(QPoint a, QPoint b, QPoint c, const QRect& bounds) {
     return rows.Take();
 }
 
-QRegion FrameRegion(const QRegion& region, int w, int h) {
-    w = std::abs(w);
-    h = std::abs(h);
+QRegion FrameRegion(const QRegion& region, int width, int height) {
+    const int w = static_cast<int>(ClampMagnitude(width, kMaxStroke));
+    const int h = static_cast<int>(ClampMagnitude(height, kMaxStroke));
     if (region.isEmpty() || (w == 0 && h == 0)) {
         return {};
     }
