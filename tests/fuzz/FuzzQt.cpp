@@ -1,0 +1,20 @@
+#include "FuzzQt.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "render/QtPictureDecoder.h"
+
+void EnsureFuzzGuiApplication() {
+    if (QGuiApplication::instance() != nullptr) {
+        return;
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "velmo-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+    // Sets the decoders' allocation limit as the program does.
+    render::InstallQtPictureDecoder();
+}
