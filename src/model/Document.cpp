@@ -51,6 +51,28 @@ EDocOutcome CDocumentBase::OnOpenDocument(const std::string& path) {
     return EDocOutcome::Opened;
 }
 
+EDocOutcome CDocumentBase::OnRestoreDocument(const std::vector<std::uint8_t>& bytes,
+                                             const std::string& path, const std::string& title) {
+    if (!path.empty()) {
+        SetPathName(path);
+    } else {
+        SetTitle(title);
+    }
+    if (!bytes.empty()) {
+        try {
+            CArchive ar = CArchive::ForLoading(bytes, path);
+            Serialize(ar);
+        } catch (const CArchiveException& e) {
+            return e.m_cause == CArchiveException::endOfFile ? EDocOutcome::UnexpectedFileFormat
+                                                             : EDocOutcome::FailedToOpen;
+        } catch (const std::bad_alloc&) {
+            return EDocOutcome::FailedToOpen;
+        }
+    }
+    SetModifiedFlag(true);
+    return EDocOutcome::Opened;
+}
+
 EDocOutcome CDocumentBase::OnSaveDocument(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     try {

@@ -1,7 +1,9 @@
 #pragma once
 // The document base: file path, title, modified flag, and the open and save sequences around a
 // document's Serialize, deciding the outcome the user is told about.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class CArchive;
 
@@ -37,7 +39,21 @@ public:
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& title) { m_strTitle = title; }
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true) {
+        m_bModified = modified;
+        if (modified) {
+            ++m_nChangeCount;
+        }
+    }
+    // How many changes were marked (each SetModifiedFlag(true)): a recovery copy is written
+    // when it moves.
+    std::uint64_t GetChangeCount() const { return m_nChangeCount; }
+
+    // The bytes of a recovery copy, read as if from the file at path (empty: an untitled
+    // document, which keeps the title given); the document is then modified, so that its first
+    // save writes its file again. On failure the document should be discarded.
+    EDocOutcome OnRestoreDocument(const std::vector<std::uint8_t>& bytes, const std::string& path,
+                                  const std::string& title);
 
 protected:
     // Called after the path changed (open, save as): documents that resolve files against
@@ -48,6 +64,7 @@ private:
     std::string m_strPathName;
     std::string m_strTitle;
     bool m_bModified = false;
+    std::uint64_t m_nChangeCount = 0;
 };
 
 // Maps an errno value of a failed open to the outcome the user is told.
