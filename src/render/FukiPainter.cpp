@@ -190,31 +190,30 @@ void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int
     const QRect visible = VisibleBounds(painter);
     const qint64 strokeW = ClampMagnitude(fuki.m_nBorderWidth, kMaxStroke);
     const qint64 strokeH = ClampMagnitude(fuki.m_nBorderHeight, kMaxStroke);
-    // Shapes are built a little beyond the visible area so that the frame is right at its edges.
-    const QRect shapeBounds =
-        visible.adjusted(-int(strokeW) - 1, -int(strokeH) - 1, int(strokeW) + 1, int(strokeH) + 1);
 
     CRect body = fuki.m_rcBody;
     CLayerItem::ZoomRect(zoom, body, dx, dy);
     // The corner rounding follows the zoom; the border thickness does not.
     CPoint corner{fuki.m_nCornerWidth, fuki.m_nCornerHeight};
     CLayerItem::ZoomPoint(zoom, corner, 0, 0);
-    QRegion outline = RoundRectRegion(body.left, body.top, body.right, body.bottom, corner.x,
-                                      corner.y, shapeBounds);
     CPoint tail[3] = {fuki.m_ptTail, fuki.GetTailBasePoint(0), fuki.GetTailBasePoint(1)};
     for (CPoint& p : tail) {
         CLayerItem::ZoomPoint(zoom, p, dx, dy);
     }
-    outline |= TriangleRegion(QPoint(tail[0].x, tail[0].y), QPoint(tail[1].x, tail[1].y),
-                              QPoint(tail[2].x, tail[2].y), shapeBounds);
-
-    FillRegion(painter, outline, ToQColor(fuki.m_crFill));
-    FillRegion(painter, FrameRegion(outline, int(strokeW), int(strokeH)) & visible,
-               ToQColor(fuki.m_crBorder));
+    const auto outline = [&](const QRect& bounds) {
+        return RoundRectRegion(body.left, body.top, body.right, body.bottom, corner.x, corner.y,
+                               bounds) |
+               TriangleRegion(QPoint(tail[0].x, tail[0].y), QPoint(tail[1].x, tail[1].y),
+                              QPoint(tail[2].x, tail[2].y), bounds);
+    };
+    const SFramedShape shape = FramedShapeWithin(outline, visible, int(strokeW), int(strokeH));
+    FillRegion(painter, shape.fill, ToQColor(fuki.m_crFill));
+    FillRegion(painter, shape.frame, ToQColor(fuki.m_crBorder));
     if (IsPlainFukiText(fuki)) {
         DrawFukiText(painter, fuki, zoom, dx, dy, visible);
     } else {
-        DrawStyledFukiText(painter, fuki, zoom, dx, dy, visible, outline);
+        // The shape within the visible area is all the clipping can ever need.
+        DrawStyledFukiText(painter, fuki, zoom, dx, dy, visible, shape.fill);
     }
 
     if (selected) {

@@ -161,4 +161,22 @@ QRegion FrameRegion(const QRegion& region, int width, int height) {
     return region - inner;
 }
 
+SFramedShape FramedShapeWithin(const std::function<QRegion(const QRect&)>& shape,
+                               const QRect& visible, int w, int h) {
+    w = static_cast<int>(ClampMagnitude(w, kMaxStroke));
+    h = static_cast<int>(ClampMagnitude(h, kMaxStroke));
+    SFramedShape result;
+    result.fill = shape(visible);
+    if (result.fill.isEmpty() || (w == 0 && h == 0)) {
+        return result;
+    }
+    // The shape moved by (dx, dy), seen within visible: the shape around visible moved back.
+    const auto moved = [&](int dx, int dy) {
+        return shape(visible.translated(-dx, -dy)).translated(dx, dy);
+    };
+    const QRegion inner = result.fill & moved(w, 0) & moved(-w, 0) & moved(0, h) & moved(0, -h);
+    result.frame = result.fill - inner;
+    return result;
+}
+
 } // namespace render

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QRegion>
+#include <functional>
 
 namespace render {
 
@@ -21,5 +22,16 @@ QRegion TriangleRegion(QPoint a, QPoint b, QPoint c, const QRect& bounds);
 // pixels high: the region less its erosion by the region shifted w left and right and h up and
 // down. The whole shape is framed at once, so no stroke runs between parts that touch.
 QRegion FrameRegion(const QRegion& region, int w, int h);
+
+// A shape's fill and frame (as FrameRegion) within visible, from shape(bounds), which gives
+// the shape's part within bounds. The erosion needs the shape only around four copies of
+// visible shifted by the strokes, so a stroke of any width costs five visible areas, never the
+// band of its width around them.
+struct SFramedShape {
+    QRegion fill;
+    QRegion frame;
+};
+SFramedShape FramedShapeWithin(const std::function<QRegion(const QRect&)>& shape,
+                               const QRect& visible, int w, int h);
 
 } // namespace render

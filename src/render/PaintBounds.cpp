@@ -3,6 +3,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace render {
 
@@ -29,8 +30,15 @@ QRect VisibleBounds(const QPainter& painter) {
     if (painter.hasClipping()) {
         area &= painter.clipBoundingRect();
     }
-    // Whole pixels, one extra on every side so that no partly covered pixel is lost.
-    return area.toAlignedRect().adjusted(-1, -1, 1, 1);
+    // Whole pixels, one extra on every side so that no partly covered pixel is lost. A transform
+    // made from a file's values can map the device far out: the edges are clamped to a range
+    // in which later sums and differences stay within 32 bits.
+    const auto edge = [](double v) {
+        constexpr double kLimit = double(1 << 30);
+        return std::isnan(v) ? 0 : static_cast<int>(std::clamp(v, -kLimit, kLimit));
+    };
+    return QRect(QPoint(edge(std::floor(area.left()) - 1), edge(std::floor(area.top()) - 1)),
+                 QPoint(edge(std::ceil(area.right())), edge(std::ceil(area.bottom()))));
 }
 
 QRect IntersectEdges(qint64 left, qint64 top, qint64 right, qint64 bottom, const QRect& bounds) {

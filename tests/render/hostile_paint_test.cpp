@@ -3,6 +3,7 @@
 // any overflow), and what lands in a small image must be exactly the same part of what a larger
 // image shows, so no clamping changes a visible pixel.
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <limits>
@@ -11,6 +12,7 @@
 #include "model/Panel.h"
 #include "render/FukiShape.h"
 #include "render/PanelRenderer.h"
+#include "render/QtPictureDecoder.h"
 
 namespace {
 
@@ -42,9 +44,18 @@ const SField kFields[] = {
     {"border.w", [](CPanel&, CFuki& f, std::int32_t v) { f.m_nBorderWidth = v; }},
     {"border.h", [](CPanel&, CFuki& f, std::int32_t v) { f.m_nBorderHeight = v; }},
     {"font.size", [](CPanel&, CFuki& f, std::int32_t v) { f.m_nFontSize = v; }},
+    {"picture.left", [](CPanel& p, CFuki&, std::int32_t v) { p.m_image.m_rcBody.left = v; }},
+    {"picture.top", [](CPanel& p, CFuki&, std::int32_t v) { p.m_image.m_rcBody.top = v; }},
+    {"picture.right", [](CPanel& p, CFuki&, std::int32_t v) { p.m_image.m_rcBody.right = v; }},
+    {"picture.bottom", [](CPanel& p, CFuki&, std::int32_t v) { p.m_image.m_rcBody.bottom = v; }},
+    {"picture inverted at the ends",
+     [](CPanel& p, CFuki&, std::int32_t v) {
+         p.m_image.m_rcBody = CRect{kHi, v, kLo, WrapSub(0, v)};
+     }},
     {"every field",
      [](CPanel& p, CFuki& f, std::int32_t v) {
          p.m_rcTotal = CRect{v, v, v, v};
+         p.m_image.m_rcBody = CRect{v, v, v, v};
          f.m_rcBody = CRect{v, v, v, v};
          f.m_nCornerWidth = f.m_nCornerHeight = v;
          f.m_ptTail = CPoint{v, v};
@@ -74,8 +85,16 @@ QImage Draw(const CPanel& panel, int zoom, int side) {
 
 class CHostilePaintTest : public QObject {
     Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_strPicture;
 
 private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        render::InstallQtPictureDecoder();
+        m_strPicture = testpic::Save(m_dir, "solid.png", testpic::Solid(16, 9, Qt::red), "PNG");
+    }
+
     void ExtremeFieldsDrawDefined_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("value");
@@ -91,6 +110,7 @@ private slots:
         QFETCH(int, value);
         CPanel panel;
         testpic::MakeEmptyPanel(panel, 640, 480);
+        QCOMPARE(panel.m_image.Import(m_strPicture.toStdString()), EImportResult::Imported);
         const int slot = panel.AddFuki();
         CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(slot)];
         fuki.m_strText = std::string(300, 'W') + "\r\n" + std::string(300, 'i');
