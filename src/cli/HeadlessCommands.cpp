@@ -12,6 +12,7 @@
 #include "ExportCommand.h"
 #include "InfoCommand.h"
 #include "export/PanelExport.h"
+#include "model/LayerItem.h"
 #include "render/QtPictureDecoder.h"
 
 namespace cli {
@@ -19,8 +20,6 @@ namespace cli {
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr int kMinZoom = 10;
-constexpr int kMaxZoom = 1000;
 constexpr int kDefaultZoom = 100;
 
 // Only the command's own one-line messages reach stderr: the toolkit's warnings (no runtime

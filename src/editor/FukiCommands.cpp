@@ -1,6 +1,7 @@
 // The panel view's commands on balloons: add, delete, duplicate, the three colours, the detail
 // settings, the dialogue text, the display order and the wait. All but adding act only on a
-// selected balloon.
+// selected balloon. Each asks for what it needs and hands it to one document operation; the
+// document records the change and the view repaints on its notification.
 #include "VelmoView.h"
 #include "ViewCommands.h"
 #include "dialogs/FukiPropDialog.h"
@@ -13,29 +14,33 @@ namespace editcmd {
 
 namespace {
 
-// The selected balloon, or null when no balloon is selected.
-CFuki* SelectedFuki(CVelmoView& view) {
-    CVelmoDoc* doc = view.GetDocument();
-    const int slot = view.GetSelectedFuki();
-    return doc && slot >= 0 ? &doc->m_panel.m_fuki[static_cast<std::size_t>(slot)] : nullptr;
+// The selected balloon with its document and slot, or a null balloon when none is selected.
+struct CSelectedFuki {
+    CVelmoDoc* m_pDoc = nullptr;
+    int m_nSlot = -1;
+    const CFuki* m_pFuki = nullptr;
+};
+
+CSelectedFuki SelectedFuki(CVelmoView& view) {
+    CSelectedFuki selected;
+    selected.m_pDoc = view.GetDocument();
+    selected.m_nSlot = view.GetSelectedFuki();
+    if (selected.m_pDoc) {
+        selected.m_pFuki = selected.m_pDoc->GetFuki(selected.m_nSlot);
+    }
+    return selected;
 }
 
-void Changed(CVelmoView& view) {
-    view.GetDocument()->RecordChange(true, false);
-    view.InvalidateView();
-}
-
-void ChooseFukiColor(CVelmoView& view, COLORREF CFuki::*field) {
-    CFuki* fuki = SelectedFuki(view);
-    if (!fuki) {
+void ChooseFukiColor(CVelmoView& view, EFukiColor which, COLORREF CFuki::*field) {
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (!selected.m_pFuki) {
         return;
     }
-    COLORREF color = fuki->*field;
+    COLORREF color = selected.m_pFuki->*field;
     if (!fw::Prompter().ChooseColor(view.window(), color)) {
         return;
     }
-    fuki->*field = color;
-    Changed(view);
+    selected.m_pDoc->SetFukiColor(selected.m_nSlot, which, color);
 }
 
 } // namespace
@@ -45,106 +50,83 @@ void AddFuki(CVelmoView& view) {
     if (!doc) {
         return;
     }
-    // The document records the new balloon; with all ten slots in use nothing happens.
+    // With all ten slots in use nothing happens.
     const int slot = doc->AddFuki();
-    if (slot < 0) {
-        return;
+    if (slot >= 0) {
+        view.m_nSelected = slot;
     }
-    view.m_nSelected = slot;
-    view.InvalidateView();
 }
 
 void DeleteFuki(CVelmoView& view) {
-    CVelmoDoc* doc = view.GetDocument();
-    const int slot = view.GetSelectedFuki();
-    if (!doc || slot < 0) {
-        return;
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (selected.m_pFuki) {
+        // The slot is free afterwards and drawn nowhere: the view drops the selection.
+        selected.m_pDoc->DeleteFuki(selected.m_nSlot);
     }
-    doc->DeleteFuki(slot);
-    // The slot is free now and drawn nowhere: nothing stays selected.
-    view.m_nSelected = CVelmoView::SEL_NONE;
-    view.InvalidateView();
 }
 
 void DuplicateFuki(CVelmoView& view) {
-    CVelmoDoc* doc = view.GetDocument();
-    const int source = view.GetSelectedFuki();
-    if (!doc || source < 0) {
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (!selected.m_pFuki) {
         return;
     }
-    const int slot = doc->DuplicateFuki(source);
-    if (slot < 0) {
-        return;
+    const int slot = selected.m_pDoc->DuplicateFuki(selected.m_nSlot);
+    if (slot >= 0) {
+        view.m_nSelected = slot;
     }
-    view.m_nSelected = slot;
-    view.InvalidateView();
 }
 
 void FillColor(CVelmoView& view) {
-    ChooseFukiColor(view, &CFuki::m_crFill);
+    ChooseFukiColor(view, EFukiColor::Fill, &CFuki::m_crFill);
 }
 
 void BorderColor(CVelmoView& view) {
-    ChooseFukiColor(view, &CFuki::m_crBorder);
+    ChooseFukiColor(view, EFukiColor::Border, &CFuki::m_crBorder);
 }
 
 void TextColor(CVelmoView& view) {
-    ChooseFukiColor(view, &CFuki::m_crText);
+    ChooseFukiColor(view, EFukiColor::Text, &CFuki::m_crText);
 }
 
 void FukiProperties(CVelmoView& view) {
-    CFuki* fuki = SelectedFuki(view);
-    if (!fuki) {
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (!selected.m_pFuki) {
         return;
     }
     CFukiPropDialog dialog(view.window());
-    dialog.m_fuki.CopyFrom(*fuki);
+    dialog.m_fuki.CopyFrom(*selected.m_pFuki);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    // The display position is not the dialog's to change.
-    fuki->CopyContentFrom(dialog.m_fuki);
-    fuki->Normalize();
-    Changed(view);
+    // The display position is not the dialog's to change; the document keeps it.
+    selected.m_pDoc->SetFukiStyle(selected.m_nSlot, dialog.m_fuki);
 }
 
 void FukiText(CVelmoView& view) {
-    CFuki* fuki = SelectedFuki(view);
-    if (!fuki) {
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (!selected.m_pFuki) {
         return;
     }
     CFukiTextDialog dialog(view.window());
-    dialog.m_strText = fuki->m_strText;
+    dialog.m_strText = selected.m_pFuki->m_strText;
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    fuki->m_strText = dialog.m_strText;
-    Changed(view);
+    selected.m_pDoc->SetFukiText(selected.m_nSlot, dialog.m_strText);
 }
 
 void ChangeOrder(CVelmoView& view, int how) {
-    CVelmoDoc* doc = view.GetDocument();
-    const int slot = view.GetSelectedFuki();
-    if (!doc || slot < 0) {
-        return;
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (selected.m_pFuki) {
+        selected.m_pDoc->ChangeFukiOrder(selected.m_nSlot, how);
     }
-    // The document records the order change itself.
-    doc->ChangeFukiOrder(slot, how);
-    view.InvalidateView();
 }
 
 void FukiWait(CVelmoView& view) {
-    CFuki* fuki = SelectedFuki(view);
-    if (!fuki) {
-        return;
+    const CSelectedFuki selected = SelectedFuki(view);
+    if (selected.m_pFuki) {
+        EditWait(view, CLayerRef{ELayerKind::Balloon, selected.m_nSlot});
     }
-    CWaitTimeDialog dialog(view.window());
-    dialog.m_nWaitTime = fuki->m_nWait;
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    fuki->m_nWait = dialog.m_nWaitTime;
-    Changed(view);
 }
 
 } // namespace editcmd

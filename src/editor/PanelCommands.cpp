@@ -15,35 +15,18 @@
 
 namespace editcmd {
 
-namespace {
-
-// What the order dialog can change: the waits of every layer and the display positions.
-bool SameOrderAndWaits(const CPanel& a, const CPanel& b) {
-    if (a.m_nFirstWait != b.m_nFirstWait || a.m_image.m_nWait != b.m_image.m_nWait) {
-        return false;
+void EditWait(CVelmoView& view, CLayerRef layer) {
+    CVelmoDoc* doc = view.GetDocument();
+    if (!doc) {
+        return;
     }
-    for (std::size_t i = 0; i < a.m_fuki.size(); ++i) {
-        if (a.m_fuki[i].m_nOrder != b.m_fuki[i].m_nOrder ||
-            a.m_fuki[i].m_nWait != b.m_fuki[i].m_nWait) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Asks for one wait; on OK stores it, records and repaints.
-void EditWait(CVelmoView& view, std::int32_t& wait) {
     CWaitTimeDialog dialog(view.window());
-    dialog.m_nWaitTime = wait;
+    dialog.m_nWaitTime = LayerWait(doc->m_panel, layer);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    wait = dialog.m_nWaitTime;
-    view.GetDocument()->RecordChange(true, false);
-    view.InvalidateView();
+    doc->SetWait(layer, dialog.m_nWaitTime);
 }
-
-} // namespace
 
 void ImportPicture(CVelmoView& view) {
     CVelmoDoc* doc = view.GetDocument();
@@ -57,10 +40,8 @@ void ImportPicture(CVelmoView& view) {
     if (path.isEmpty()) {
         return;
     }
-    switch (doc->m_panel.m_image.Import(path.toStdString())) {
+    switch (doc->ImportPicture(path.toStdString())) {
     case EImportResult::Imported:
-        doc->RecordChange(true, true);
-        view.InvalidateView();
         break;
     case EImportResult::Undecodable:
         // The panel is left exactly as it was; nothing is recorded.
@@ -88,9 +69,7 @@ void BackColor(CVelmoView& view) {
     if (!fw::Prompter().ChooseColor(view.window(), color)) {
         return;
     }
-    doc->m_panel.m_crBack = color;
-    doc->RecordChange(true, false);
-    view.InvalidateView();
+    doc->SetBackground(color);
 }
 
 void TotalSize(CVelmoView& view) {
@@ -98,19 +77,15 @@ void TotalSize(CVelmoView& view) {
     if (!doc) {
         return;
     }
-    CRect& total = doc->m_panel.m_rcTotal;
+    const CRect& total = doc->m_panel.m_rcTotal;
     CTotalSizeDialog dialog(view.window());
     dialog.m_nWidth = total.right;
     dialog.m_nHeight = total.bottom;
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    // The left and top edges stay as they are.
-    total.right = dialog.m_nWidth;
-    total.bottom = dialog.m_nHeight;
-    doc->RecordChange(true, false);
-    view.UpdateScrollExtent();
-    view.InvalidateView();
+    // The left and top edges stay as they are; the view follows the new size.
+    doc->SetTotalSize(dialog.m_nWidth, dialog.m_nHeight);
 }
 
 void Zoom(CVelmoView& view) {
@@ -133,57 +108,31 @@ void PanelSettings(CVelmoView& view) {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    const bool changed = !SameOrderAndWaits(dialog.m_panel, doc->m_panel);
-    doc->m_panel.CopyFrom(dialog.m_panel);
-    // Changed orders and waits are one step of the history and a change to save, so that
-    // closing the document asks before they are lost.
-    if (changed) {
-        doc->RecordChange(true, false);
-    }
-    view.InvalidateView();
+    doc->SetOrderAndWaits(dialog.m_panel);
 }
 
 void FirstWait(CVelmoView& view) {
-    if (CVelmoDoc* doc = view.GetDocument()) {
-        EditWait(view, doc->m_panel.m_nFirstWait);
-    }
+    EditWait(view, CLayerRef{ELayerKind::Background, -1});
 }
 
 void PictureWait(CVelmoView& view) {
-    CVelmoDoc* doc = view.GetDocument();
-    if (!doc || view.m_nSelected != CVelmoView::SEL_PICTURE) {
-        return;
+    if (view.m_nSelected == CVelmoView::SEL_PICTURE) {
+        EditWait(view, CLayerRef{ELayerKind::Picture, -1});
     }
-    EditWait(view, doc->m_panel.m_image.m_nWait);
 }
 
-namespace {
-
-void StepHistory(CVelmoView& view, bool undo) {
-    CVelmoDoc* doc = view.GetDocument();
-    if (!doc) {
-        return;
-    }
-    // The panel now differs from what was last saved, so a step marks the document modified:
-    // an undo after saving would otherwise be lost without a question at closing.
-    if (undo ? doc->Undo() : doc->Redo()) {
-        doc->SetModifiedFlag(true);
-    }
-    // A selected balloon the step took away is no longer selected.
-    view.ValidateSelection();
-    // The step may give the panel back another overall size: the view scrolls over that one.
-    view.UpdateScrollExtent();
-    view.InvalidateView();
-}
-
-} // namespace
-
+// A step marks the document modified and tells the view, which drops a selection the step took
+// away and scrolls over the overall size it brings back.
 void Undo(CVelmoView& view) {
-    StepHistory(view, true);
+    if (CVelmoDoc* doc = view.GetDocument()) {
+        doc->Undo();
+    }
 }
 
 void Redo(CVelmoView& view) {
-    StepHistory(view, false);
+    if (CVelmoDoc* doc = view.GetDocument()) {
+        doc->Redo();
+    }
 }
 
 } // namespace editcmd

@@ -28,7 +28,21 @@ void CVelmoView::OnInitialUpdate() {
     // The first extent is the overall rectangle's right and bottom edges at 100 %.
     const CRect& total = doc->m_panel.m_rcTotal;
     SetScrollSizes(QSize(total.right, total.bottom));
-    doc->RecordChange(false, true);
+    m_rcShownTotal = total;
+    connect(GetDocumentShell(), &fw::CDocument::modelChanged, this, &CVelmoView::OnModelChanged,
+            Qt::UniqueConnection);
+}
+
+void CVelmoView::OnModelChanged() {
+    const CVelmoDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    ValidateSelection();
+    if (!(doc->m_panel.m_rcTotal == m_rcShownTotal)) {
+        UpdateScrollExtent();
+    }
+    InvalidateView();
 }
 
 void CVelmoView::OnUpdate() {

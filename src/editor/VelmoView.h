@@ -6,7 +6,8 @@
 #include <QImage>
 
 #include "framework/View.h"
-#include "model/Types.h"
+#include "model/LayerEdits.h"
+#include "render/PanelRenderer.h"
 
 class CVelmoDoc;
 class QMenu;
@@ -16,33 +17,26 @@ class CVelmoView : public QAbstractScrollArea, public fw::CView {
     Q_OBJECT
 public:
     // m_nSelected: nothing, a balloon slot 0..9, or the picture.
-    static constexpr int SEL_NONE = -1;
-    static constexpr int SEL_PICTURE = 100;
-    enum EDragMode : int {
-        DRAG_NONE = 0,
-        DRAG_MOVE_FUKI = 1,
-        DRAG_SIZE_FUKI = 2,
-        DRAG_TAIL = 3,
-        DRAG_MOVE_PICTURE = 4,
-        DRAG_SIZE_PICTURE = 5,
-    };
-    static constexpr int kMinZoom = 10;
-    static constexpr int kMaxZoom = 1000;
+    static constexpr int SEL_NONE = render::kSelectNone;
+    static constexpr int SEL_PICTURE = render::kSelectPicture;
+    using enum EDragMode;
+    static constexpr int kMinZoom = ::kMinZoom;
+    static constexpr int kMaxZoom = ::kMaxZoom;
 
     explicit CVelmoView(QWidget* parent = nullptr);
     ~CVelmoView() override;
 
     QWidget* GetWidget() override { return this; }
-    // Sets the scroll extent from the panel's overall rectangle and records the opening state
-    // as the first history step, without marking the document modified.
+    // Sets the scroll extent from the panel's overall rectangle and starts following the
+    // document's changes.
     void OnInitialUpdate() override;
     void OnUpdate() override;
     CVelmoDoc* GetDocument() const;
 
     // Zoom and scrolling (VelmoViewScroll.cpp).
     int GetZoom() const { return m_nZoom; }
-    // Accepts 10 to 1000 (what the zoom dialog allows); updates the scroll extent and repaints.
-    // Anything else changes nothing. The document is not touched.
+    // Accepts kMinZoom to kMaxZoom (what the zoom dialog allows); updates the scroll extent and
+    // repaints. Anything else changes nothing. The document is not touched.
     bool SetZoom(int zoom);
     // The extent is the overall rectangle scaled by the zoom: page = extent / 10, line =
     // page / 10.
@@ -112,11 +106,15 @@ private:
     void OnLeftPress(CPoint point);
     void OnRightPress(CPoint point, QPoint globalPos);
     CPoint EventPoint(const QMouseEvent* event) const;
-    // The drag rectangle for the pointer at a view point, in client coordinates.
+    // The drag under way, as the model computes its result.
+    CDrag CurrentDrag() const;
+    // The drag rectangle for the pointer at a view point, in client coordinates: the drag's
+    // result, zoomed.
     CRect TrackRectAt(CPoint point) const;
     void MoveTrack(const CRect& rect);
-    // Applies the finished drag to the panel; false when the panel did not change.
-    bool ApplyDrag(int mode, CPoint point);
+    // The document changed: a selection it took away is dropped, a new overall size gives a new
+    // scroll extent, and the panel is painted again.
+    void OnModelChanged();
     void RegisterEditCommands();
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
@@ -128,6 +126,7 @@ private:
     void RegisterSlideshowCommands();
 
     QSize m_sizeTotal;
+    CRect m_rcShownTotal; // the overall rectangle the scroll extent was last set for
     // The panel as last painted for the visible part of the window, strips included; a drag
     // only draws its frame over it.
     QImage m_imgPanel;

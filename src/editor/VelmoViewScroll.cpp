@@ -22,6 +22,7 @@ void CVelmoView::UpdateScrollExtent() {
     if (!doc) {
         return;
     }
+    m_rcShownTotal = doc->m_panel.m_rcTotal;
     CRect total = doc->m_panel.m_rcTotal;
     CLayerItem::ZoomRect(m_nZoom, total, 0, 0);
     SetScrollSizes(QSize(WrapSub(total.right, total.left), WrapSub(total.bottom, total.top)));

@@ -1,7 +1,10 @@
 #pragma once
-// The editing commands of the panel view. Each works on the view's document and selection and
-// follows one pattern: change the panel, record the change once, repaint. A command whose
+// The editing commands of the panel view. Each works on the view's document and selection:
+// it asks the user for what it needs and hands that to one named operation of the document,
+// which records the change; the view repaints when the document announces it. A command whose
 // selection need is not met does nothing at all.
+#include "model/PanelLayers.h"
+
 class CVelmoView;
 
 namespace editcmd {
@@ -16,6 +19,8 @@ void FirstWait(CVelmoView& view);
 void PictureWait(CVelmoView& view);
 void Undo(CVelmoView& view);
 void Redo(CVelmoView& view);
+// Asks for the wait after one layer and sets it.
+void EditWait(CVelmoView& view, CLayerRef layer);
 
 // The balloons (FukiCommands.cpp): all but adding need a selected balloon.
 void AddFuki(CVelmoView& view);

@@ -26,9 +26,13 @@ CDocument::CDocument(CDocTemplate& docTemplate, std::unique_ptr<CDocumentBase> m
     });
     AddHandler(cmd::ID_FILE_SAVE, [this] { DoFileSave(); });
     AddHandler(cmd::ID_FILE_SAVE_AS, [this] { DoSave(QString()); });
+    // The model's one change notification becomes a signal the views connect to.
+    m_nObserver = m_pModel->AddChangeObserver([this] { emit modelChanged(); });
 }
 
-CDocument::~CDocument() = default;
+CDocument::~CDocument() {
+    m_pModel->RemoveChangeObserver(m_nObserver);
+}
 
 QString CDocument::GetTitle() const {
     return QString::fromStdString(m_pModel->GetTitle());

@@ -53,6 +53,8 @@ public:
 
 signals:
     void titleChanged(const QString& title);
+    // The model document changed through one of its operations (also undo and redo).
+    void modelChanged();
 
 private:
     QString SaveAsInitialPath() const;
@@ -62,6 +64,7 @@ private:
     CDocManager& m_manager;
     CMDIChildWnd* m_pFrame = nullptr;
     CView* m_pView = nullptr;
+    int m_nObserver = 0;
 };
 
 } // namespace fw

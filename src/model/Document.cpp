@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <new>
+#include <utility>
 
 #include "Archive.h"
 #include "FileSystem.h"
@@ -19,6 +20,22 @@ EDocOutcome OutcomeFromErrno(int err, bool saving) {
         return saving ? EDocOutcome::FailedToSave : EDocOutcome::FailedToOpen;
     default:
         return EDocOutcome::OtherFileError;
+    }
+}
+
+int CDocumentBase::AddChangeObserver(ChangeObserver observer) {
+    const int id = m_nNextObserver++;
+    m_observers.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void CDocumentBase::RemoveChangeObserver(int id) {
+    std::erase_if(m_observers, [id](const auto& entry) { return entry.first == id; });
+}
+
+void CDocumentBase::NotifyChanged() {
+    for (const auto& entry : m_observers) {
+        entry.second();
     }
 }
 

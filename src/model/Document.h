@@ -2,7 +2,9 @@
 // The document base: file path, title, modified flag, and the open and save sequences around a
 // document's Serialize, deciding the outcome the user is told about.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CArchive;
@@ -55,7 +57,15 @@ public:
     EDocOutcome OnRestoreDocument(const std::vector<std::uint8_t>& bytes, const std::string& path,
                                   const std::string& title);
 
+    // Every change of the document's content is announced once, after it is complete, to each
+    // observer in the order they were added. An observer may not add or remove observers.
+    using ChangeObserver = std::function<void()>;
+    int AddChangeObserver(ChangeObserver observer);
+    void RemoveChangeObserver(int id);
+
 protected:
+    void NotifyChanged();
+
     // Called after the path changed (open, save as): documents that resolve files against
     // their own folder update here.
     virtual void OnPathNameChanged() {}
@@ -65,6 +75,8 @@ private:
     std::string m_strTitle;
     bool m_bModified = false;
     std::uint64_t m_nChangeCount = 0;
+    std::vector<std::pair<int, ChangeObserver>> m_observers;
+    int m_nNextObserver = 1;
 };
 
 // Maps an errno value of a failed open to the outcome the user is told.

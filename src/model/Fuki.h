@@ -40,6 +40,8 @@ public:
     // Orders the body's edges and the two tail bases.
     void Normalize();
     bool IsInUse() const { return m_nOrder != kFreeSlot; }
+    // Every field, the display position included.
+    friend bool operator==(const CFuki&, const CFuki&) = default;
 
     // Base point 1 (which = 0) or 2 (which = 1) of the tail, in panel pixels.
     CPoint GetTailBasePoint(int which) const;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "Archive.h"
 
@@ -39,12 +40,30 @@ void CLayerItem::CopyLayerFrom(const CLayerItem& other) {
 }
 
 void CLayerItem::NormalizeRect() {
-    if (m_rcBody.left > m_rcBody.right) {
-        std::swap(m_rcBody.left, m_rcBody.right);
+    m_rcBody = NormalizedRect(m_rcBody);
+}
+
+CRect NormalizedRect(CRect r) {
+    if (r.left > r.right) {
+        std::swap(r.left, r.right);
     }
-    if (m_rcBody.top > m_rcBody.bottom) {
-        std::swap(m_rcBody.top, m_rcBody.bottom);
+    if (r.top > r.bottom) {
+        std::swap(r.top, r.bottom);
     }
+    return r;
+}
+
+CRect OffsetRect(CRect r, CPoint d) {
+    return CRect{WrapAdd(r.left, d.x), WrapAdd(r.top, d.y), WrapAdd(r.right, d.x),
+                 WrapAdd(r.bottom, d.y)};
+}
+
+CRect PutCorner(CRect r, int corner, CPoint p) {
+    const bool top = corner == HANDLE_TOP_RIGHT || corner == HANDLE_TOP_LEFT;
+    const bool right = corner == HANDLE_TOP_RIGHT || corner == HANDLE_BOTTOM_RIGHT;
+    (top ? r.top : r.bottom) = p.y;
+    (right ? r.right : r.left) = p.x;
+    return r;
 }
 
 std::int32_t CLayerItem::ZoomValue(int zoom, std::int32_t v) {

@@ -17,6 +17,9 @@ enum EHandle : int {
 
 constexpr std::int32_t kDefaultWait = 30;
 constexpr int kHandleHalf = 5; // grab squares run from (-5, -5) to (5, 5) about their point
+// The zooms a view accepts, in percent.
+constexpr int kMinZoom = 10;
+constexpr int kMaxZoom = 1000;
 
 class CLayerItem {
 public:
@@ -29,6 +32,7 @@ public:
     void ResetLayer();
     void CopyLayerFrom(const CLayerItem& other);
     void NormalizeRect();
+    friend bool operator==(const CLayerItem&, const CLayerItem&) = default;
 
     // Zoom mapping: v -> trunc(v * zoom * 0.01) + offset, computed in double precision.
     static std::int32_t ZoomValue(int zoom, std::int32_t v);
@@ -49,3 +53,10 @@ public:
 
 // The 10 x 10 square around a zoomed point.
 CRect HandleSquareAround(CPoint p);
+// A rectangle with its edges in order (left <= right, top <= bottom).
+CRect NormalizedRect(CRect r);
+// A rectangle moved by d.
+CRect OffsetRect(CRect r, CPoint d);
+// A rectangle with the two edges that meet at a corner (1..4) put on a point; the edges are left
+// unordered.
+CRect PutCorner(CRect r, int corner, CPoint p);

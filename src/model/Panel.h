@@ -8,6 +8,10 @@
 
 constexpr int kFukiSlots = 10;
 constexpr std::int32_t kPanelVersion = 256;
+// The overall size the editor accepts: width 10..2000, height 100..2000.
+constexpr std::int32_t kMinTotalWidth = 10;
+constexpr std::int32_t kMinTotalHeight = 100;
+constexpr std::int32_t kMaxTotalSize = 2000;
 
 // How ChangeFukiOrder moves a balloon.
 enum EOrderChange : int {

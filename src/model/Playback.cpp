@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "PanelLayers.h"
 #include "ShowData.h"
 #include "TextCodec.h"
 
@@ -127,18 +128,21 @@ CShowLayer CPlayback::LayerAt(std::int32_t step) const {
     if (step == 1) {
         return {EShowLayer::Picture, -1};
     }
-    const int slot = m_panel.FindFuki(step - 1);
-    return slot < 0 ? CShowLayer{} : CShowLayer{EShowLayer::Balloon, slot};
+    // The balloons as the painter draws them: the panel's display order.
+    const std::vector<int> balloons = FukiInDisplayOrder(m_panel);
+    const std::size_t index = static_cast<std::size_t>(step) - 2;
+    return index < balloons.size() ? CShowLayer{EShowLayer::Balloon, balloons[index]}
+                                   : CShowLayer{};
 }
 
 std::int32_t CPlayback::WaitAfter(const CShowLayer& layer) const {
     switch (layer.m_eKind) {
     case EShowLayer::Background:
-        return m_panel.m_nFirstWait;
+        return LayerWait(m_panel, {ELayerKind::Background, -1});
     case EShowLayer::Picture:
-        return m_panel.m_image.m_nWait;
+        return LayerWait(m_panel, {ELayerKind::Picture, -1});
     case EShowLayer::Balloon:
-        return m_panel.m_fuki[static_cast<std::size_t>(layer.m_nSlot)].m_nWait;
+        return LayerWait(m_panel, {ELayerKind::Balloon, layer.m_nSlot});
     case EShowLayer::None:
         break;
     }

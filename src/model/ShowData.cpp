@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "Archive.h"
 #include "Document.h"
 #include "FileSystem.h"
@@ -18,6 +20,35 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
 
 std::string ShowPanelPath(const std::string& folder, const std::string& nameCp932) {
     return folder + Cp932ToUtf8(nameCp932) + kPanelExtension;
+}
+
+int CShowData::NameCount() const {
+    return std::clamp<std::int32_t>(m_nCount, 0, kMaxShowNames);
+}
+
+EShowListEdit CShowData::InsertName(int before, const std::string& name) {
+    const int count = NameCount();
+    if (count >= kMaxShowNames) {
+        return EShowListEdit::Full;
+    }
+    const int at = before < 0 || before > count ? count : before;
+    std::move_backward(m_strNames.begin() + at, m_strNames.begin() + count,
+                       m_strNames.begin() + count + 1);
+    m_strNames[static_cast<std::size_t>(at)] = name;
+    m_nCount = count + 1;
+    return EShowListEdit::Done;
+}
+
+EShowListEdit CShowData::RemoveName(int index) {
+    const int count = NameCount();
+    if (index < 0 || index >= count) {
+        return EShowListEdit::NoSuchName;
+    }
+    std::move(m_strNames.begin() + index + 1, m_strNames.begin() + count,
+              m_strNames.begin() + index);
+    m_strNames[static_cast<std::size_t>(count - 1)].clear();
+    m_nCount = count - 1;
+    return EShowListEdit::Done;
 }
 
 void CShowData::Serialize(CArchive& ar) {

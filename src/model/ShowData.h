@@ -7,6 +7,13 @@ class CArchive;
 
 constexpr int kMaxShowNames = 100;
 
+// What an edit of a show's list came to.
+enum class EShowListEdit {
+    Done,
+    Full,       // the show already holds 100 names: nothing added
+    NoSuchName, // no name at that index: nothing removed
+};
+
 class CShowData {
 public:
     std::int32_t m_nHeader = 0;
@@ -14,6 +21,14 @@ public:
     std::string m_strFolder; // UTF-8 folder of the show file, ending with '/'; not stored
     std::int32_t m_nCount = 0;
     std::int32_t m_nReserved = 0;
+
+    // The names held: the count within 0..100 (a negative count from a file holds none).
+    int NameCount() const;
+    bool IsEmpty() const { return NameCount() == 0; }
+    // Inserts a name (code page 932) before the name at an index; an index at or past the end,
+    // or negative, appends.
+    EShowListEdit InsertName(int before, const std::string& name);
+    EShowListEdit RemoveName(int index);
 
     // A count above 100 is refused as an end-of-format error: no more than 100 names are held.
     void Serialize(CArchive& ar);

@@ -1,6 +1,17 @@
 #include "VelmoDoc.h"
 
+#include "Archive.h"
 #include "FileSystem.h"
+
+CVelmoDoc::CVelmoDoc() {
+    ResetHistory();
+}
+
+void CVelmoDoc::ResetHistory() {
+    m_history = CUndoHistory{};
+    m_panel.m_bImageChanged = 1;
+    m_history.Push(m_panel);
+}
 
 void CVelmoDoc::RecordChange(bool bSetModified, bool bImageChanged) {
     m_panel.m_bImageChanged = bImageChanged ? 1 : 0;
@@ -10,45 +21,32 @@ void CVelmoDoc::RecordChange(bool bSetModified, bool bImageChanged) {
     }
 }
 
-void CVelmoDoc::ChangeFukiOrder(int slot, int how) {
-    m_panel.ChangeFukiOrder(slot, how);
-    RecordChange(true, false);
+void CVelmoDoc::Commit(bool bImageChanged) {
+    RecordChange(true, bImageChanged);
+    NotifyChanged();
 }
 
-int CVelmoDoc::AddFuki() {
-    const int slot = m_panel.AddFuki();
-    if (slot >= 0) {
-        RecordChange(true, false);
-    }
-    return slot;
+bool CVelmoDoc::Undo() {
+    return Stepped(m_history.Undo(m_panel));
 }
 
-void CVelmoDoc::DeleteFuki(int slot) {
-    if (slot < 0 || slot >= kFukiSlots) {
-        return;
-    }
-    m_panel.SetFukiOrder(slot, kFreeSlot);
-    m_panel.m_fuki[static_cast<std::size_t>(slot)].SetDefaults();
-    RecordChange(true, false);
+bool CVelmoDoc::Redo() {
+    return Stepped(m_history.Redo(m_panel));
 }
 
-int CVelmoDoc::DuplicateFuki(int source) {
-    if (source < 0 || source >= kFukiSlots) {
-        return -1;
+bool CVelmoDoc::Stepped(bool bStepped) {
+    if (bStepped) {
+        SetModifiedFlag(true);
+        NotifyChanged();
     }
-    const int slot = m_panel.AddFuki();
-    if (slot < 0) {
-        return -1;
-    }
-    CFuki& copy = m_panel.m_fuki[static_cast<std::size_t>(slot)];
-    copy.CopyContentFrom(m_panel.m_fuki[static_cast<std::size_t>(source)]);
-    copy.Move(10, 10);
-    RecordChange(true, false);
-    return slot;
+    return bStepped;
 }
 
 void CVelmoDoc::Serialize(CArchive& ar) {
     m_panel.Serialize(ar);
+    if (ar.IsLoading()) {
+        ResetHistory();
+    }
 }
 
 void CVelmoDoc::OnPathNameChanged() {

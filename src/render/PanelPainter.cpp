@@ -1,12 +1,12 @@
 // A whole panel: the background over the zoomed overall rectangle, the picture, then the
-// balloons by ascending display position (1 backmost), as the editor, printing, the player and
+// balloons in the model's display order (1 backmost), as the editor, printing, the player and
 // export all show it.
 #include <QPainter>
 
 #include "PaintBounds.h"
 #include "PanelRenderer.h"
 #include "RenderColor.h"
-#include "model/Panel.h"
+#include "model/PanelLayers.h"
 
 namespace render {
 
@@ -19,12 +19,9 @@ void DrawPanel(QPainter& painter, const CPanel& panel, int zoom, int selected, i
         painter.fillRect(back, ToQColor(panel.m_crBack));
     }
     DrawPicture(painter, panel.m_image, selected == kSelectPicture, zoom, dx, dy);
-    for (int position = 1; position <= kFukiSlots; ++position) {
-        const int slot = panel.FindFuki(position);
-        if (slot >= 0 && slot < kFukiSlots) {
-            DrawFuki(painter, panel.m_fuki[static_cast<std::size_t>(slot)], selected == slot, zoom,
-                     dx, dy);
-        }
+    for (int slot : FukiInDisplayOrder(panel)) {
+        DrawFuki(painter, panel.m_fuki[static_cast<std::size_t>(slot)], selected == slot, zoom, dx,
+                 dy);
     }
 }
 

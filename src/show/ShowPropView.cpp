@@ -1,5 +1,7 @@
 #include "ShowPropView.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
@@ -76,12 +78,25 @@ void CShowPropView::OnInitialUpdate() {
     if (!path.isEmpty()) {
         FillAll(QFileInfo(path).absolutePath());
     }
+    FillShow();
+    m_listShow->setCurrentRow(0);
+    connect(GetDocumentShell(), &fw::CDocument::modelChanged, this, &CShowPropView::FillShow,
+            Qt::UniqueConnection);
+}
+
+void CShowPropView::FillShow() {
+    const CVelmoShowDoc* doc = GetDocument();
+    if (!doc) {
+        return;
+    }
+    const int row = m_listShow->currentRow();
+    m_listShow->clear();
     const CShowData& show = doc->m_show;
-    for (int i = 0; i < show.m_nCount && i < kMaxShowNames; ++i) {
+    for (int i = 0; i < show.NameCount(); ++i) {
         m_listShow->addItem(MakeEntry(show.m_strNames[static_cast<std::size_t>(i)]));
     }
     m_listShow->addItem(MakeEntry({}));
-    m_listShow->setCurrentRow(0);
+    m_listShow->setCurrentRow(std::min(row, m_listShow->count() - 1));
 }
 
 void CShowPropView::FillAll(const QString& folder) {
@@ -110,45 +125,33 @@ void CShowPropView::AddSorted(QListWidgetItem* item) {
 }
 
 void CShowPropView::OnAdd() {
+    CVelmoShowDoc* doc = GetDocument();
     const QListWidgetItem* chosen = SelectedItem(m_listAll);
-    if (!chosen || chosen->text().isEmpty()) {
+    if (!doc || !chosen || chosen->text().isEmpty()) {
         return;
     }
-    if (m_listShow->count() - 1 >= kMaxShowNames) {
+    // Before the selected entry, which moves down and stays selected; with none selected, or
+    // the empty last entry, at the end of the show.
+    QListWidgetItem* before = SelectedItem(m_listShow);
+    const int row = before ? m_listShow->row(before) : m_listShow->count() - 1;
+    if (doc->InsertName(row, StoredNameOf(chosen)) == EShowListEdit::Full) {
         fw::ProgramMessage(this, kFullShow, kErrorCaption);
         return;
     }
-    // Before the selected entry, which moves down and stays selected; with none selected, at
-    // the end of the show (the empty entry always stays last).
-    QListWidgetItem* before = SelectedItem(m_listShow);
-    const int row = before ? m_listShow->row(before) : m_listShow->count() - 1;
-    m_listShow->insertItem(row, MakeEntry(StoredNameOf(chosen)));
     m_listShow->setCurrentRow(row + 1);
-    CopyBack();
 }
 
 void CShowPropView::OnRemove() {
-    QListWidgetItem* chosen = SelectedItem(m_listShow);
-    const int row = chosen ? m_listShow->row(chosen) : -1;
-    if (row < 0 || row >= m_listShow->count() - 1) {
-        return; // nothing selected, or the empty last entry, which is never part of the show
-    }
-    delete m_listShow->takeItem(row);
-    m_listShow->setCurrentRow(row);
-    CopyBack();
-}
-
-void CShowPropView::CopyBack() {
     CVelmoShowDoc* doc = GetDocument();
-    if (!doc) {
+    QListWidgetItem* chosen = SelectedItem(m_listShow);
+    if (!doc || !chosen) {
         return;
     }
-    CShowData& show = doc->m_show;
-    show.m_nCount = m_listShow->count() - 1;
-    for (int i = 0; i < show.m_nCount; ++i) {
-        show.m_strNames[static_cast<std::size_t>(i)] = StoredNameOf(m_listShow->item(i));
+    // The empty last entry is never part of the show: the document refuses it.
+    const int row = m_listShow->row(chosen);
+    if (doc->RemoveName(row) == EShowListEdit::Done) {
+        m_listShow->setCurrentRow(row);
     }
-    doc->SetModifiedFlag(true);
 }
 
 void CShowPropView::OnPlay(bool bManual) {
@@ -156,14 +159,15 @@ void CShowPropView::OnPlay(bool bManual) {
     if (!doc) {
         return;
     }
-    if (doc->IsModified()) {
+    switch (doc->CheckPlay()) {
+    case EShowPlayCheck::Unsaved:
         fw::RefuseUnsavedShow(this);
         return;
-    }
-    // A negative count read from a file lists no names either: nothing to play.
-    if (doc->m_show.m_nCount <= 0) {
+    case EShowPlayCheck::Empty:
         fw::ProgramMessage(this, kEmptyShow, kErrorCaption);
         return;
+    case EShowPlayCheck::Playable:
+        break;
     }
     if (fw::IShowPlayer* player = fw::ShowPlayer()) {
         player->PlayDocumentFile(QString::fromStdString(doc->GetPathName()), bManual);

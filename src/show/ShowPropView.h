@@ -2,8 +2,9 @@
 // The view of a show document: a form with every panel document of the show's folder on the
 // left and the show's names in playing order on the right, with "追加" and "削除" between them,
 // and the slideshow commands that play the saved show full screen. The show record in the
-// document is the data; the right-hand list mirrors it, followed by one empty entry, and is
-// copied back after every change.
+// document is the data: the right-hand list shows it, followed by one empty entry, and is filled
+// again whenever the document announces a change; the buttons forward the user's choice to the
+// document's list operations.
 #include <QWidget>
 
 #include "framework/View.h"
@@ -46,7 +47,8 @@ private:
     void CreateForm();
     void FillAll(const QString& folder);
     void AddSorted(QListWidgetItem* item);
-    void CopyBack();
+    // The show's names and the empty entry, the current row kept where it can be.
+    void FillShow();
 
     QPushButton* m_btnAdd = nullptr;
     QPushButton* m_btnRemove = nullptr;

@@ -121,6 +121,22 @@ private slots:
         QVERIFY(m_f->m_messages.m_requests.empty());
     }
 
+    void theViewFollowsEveryChangeTheDocumentAnnounces() {
+        // Changes made through the document alone, as a future command or a script would: the
+        // view repaints, scrolls over the new size and drops a selection that went away.
+        const int slot = Add();
+        QCOMPARE(View().m_nSelected, slot);
+        QVERIFY(Doc().SetBackground(MakeRgb(255, 0, 0)));
+        QCOMPARE(m_f->Viewport()->grab().toImage().pixelColor(600, 400), QColor(255, 0, 0));
+        QVERIFY(Doc().SetTotalSize(900, 700));
+        QCOMPARE(View().GetScrollExtent(), QSize(900, 700));
+        QVERIFY(Doc().DeleteFuki(slot));
+        QCOMPARE(View().m_nSelected, -1);
+        QVERIFY(Doc().Undo());
+        QCOMPARE(Doc().m_panel.CountFuki(), 1);
+        QVERIFY(Doc().IsModified());
+    }
+
     void theEleventhBalloonDoesNothing() {
         for (int i = 0; i < 10; ++i) {
             Add();

@@ -141,15 +141,15 @@ TEST(Order, BackwardSwapsAndStopsAtTheBack) {
     EXPECT_EQ(Orders(panel), before);
 }
 
-TEST(Order, AnOrderStepIsRecordedEvenWhenNothingMoves) {
+TEST(Order, AnOrderCommandThatMovesNothingRecordsNothing) {
     CVelmoDoc doc;
-    doc.RecordChange(false, true);
+    doc.ResetHistory();
     const int slot = doc.AddFuki();
     doc.SetModifiedFlag(false);
     const int steps = doc.m_history.Count();
-    doc.ChangeFukiOrder(slot, ORDER_FORWARD);
-    EXPECT_EQ(doc.m_history.Count(), steps + 1);
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.ChangeFukiOrder(slot, ORDER_FORWARD));
+    EXPECT_EQ(doc.m_history.Count(), steps);
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.m_panel.m_fuki[static_cast<std::size_t>(slot)].m_nOrder, 1);
 }
 
@@ -177,7 +177,7 @@ TEST(Order, InsertingAtAHeldPositionGoesBelowItsHolder) {
 
 TEST(Order, DeletingClosesTheGapAndFreesTheSlot) {
     CVelmoDoc doc;
-    doc.RecordChange(false, true);
+    doc.ResetHistory();
     for (int i = 0; i < 4; ++i) {
         doc.AddFuki(); // slots 9, 8, 7, 6 at 1..4
     }
@@ -229,7 +229,7 @@ TEST(Order, SlotOutsideTheTenIsIgnored) {
 
 TEST(Order, DuplicateIsFrontmostAndMovedByTen) {
     CVelmoDoc doc;
-    doc.RecordChange(false, true);
+    doc.ResetHistory();
     const int source = doc.AddFuki();
     doc.AddFuki();
     CFuki& original = doc.m_panel.m_fuki[static_cast<std::size_t>(source)];
@@ -271,7 +271,7 @@ TEST(Order, ResetGivesABlackEmptyPanel) {
 TEST(Order, RandomEditingKeepsPositionsGapFree) {
     std::mt19937 rng(20240607);
     CVelmoDoc doc;
-    doc.RecordChange(false, true);
+    doc.ResetHistory();
     for (int step = 0; step < 2000; ++step) {
         const int op = static_cast<int>(rng() % 4);
         const int position = static_cast<int>(rng() % 10) + 1;

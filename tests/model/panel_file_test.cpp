@@ -291,7 +291,7 @@ TEST(PanelFile, PositionsAreTakenAsTheyStand) {
 TEST(PanelFile, DocumentSerializeStoresThePanelOnly) {
     CTempDir dir;
     CVelmoDoc doc;
-    doc.RecordChange(false, true);
+    doc.ResetHistory();
     doc.AddFuki();
     ASSERT_EQ(doc.OnSaveDocument(dir.Path("p.vlm")), EDocOutcome::Saved);
     EXPECT_EQ(ReadBytes(dir.Path("p.vlm")), StorePanel(doc.m_panel));

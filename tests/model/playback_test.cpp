@@ -159,7 +159,7 @@ TEST_F(PlaybackTest, WaitsOfZeroOrLessAdvanceOnTheFirstTick) {
     EXPECT_TRUE(w.m_action.m_bHide);
 }
 
-TEST_F(PlaybackTest, ManualPositionsOneTwoFourEndAtTheGap) {
+TEST_F(PlaybackTest, ManualPositionsOneTwoFourPlayAllThreeAsTheyAreDrawn) {
     SavePanel("hero", [](CPanel& p) {
         p.m_fuki[0].m_nOrder = 2;
         p.m_fuki[1].m_nOrder = 4;
@@ -185,14 +185,17 @@ TEST_F(PlaybackTest, ManualPositionsOneTwoFourEndAtTheGap) {
     EXPECT_EQ(m_play.GetShownLayers(), shown);
     EXPECT_EQ(m_play.GetShownLayers(), shown);
 
-    const CPlaybackAction end = m_play.Click(); // position 4 is never shown
+    // Position 4 comes next although position 3 is empty: the player shows what the editor
+    // draws.
+    EXPECT_EQ(m_play.Click().m_layer, Balloon(1));
+    const CPlaybackAction end = m_play.Click();
     EXPECT_TRUE(end.m_bHide);
     EXPECT_EQ(end.m_layer.m_eKind, EShowLayer::None);
     EXPECT_TRUE(m_play.GetShownLayers().empty());
     EXPECT_EQ(m_play.Click().m_layer.m_eKind, EShowLayer::None);
 }
 
-TEST_F(PlaybackTest, DuplicatePositionsShowTheHigherSlotOnly) {
+TEST_F(PlaybackTest, DuplicatePositionsShowBothLowerSlotFirst) {
     SavePanel("dup", [](CPanel& p) {
         p.m_fuki[3].m_nOrder = 1;
         p.m_fuki[7].m_nOrder = 1;
@@ -200,6 +203,7 @@ TEST_F(PlaybackTest, DuplicatePositionsShowTheHigherSlotOnly) {
     });
     m_play.PlayDocumentFile(m_dir + "dup.vlm", true);
     m_play.Click();
+    EXPECT_EQ(m_play.Click().m_layer, Balloon(3));
     EXPECT_EQ(m_play.Click().m_layer, Balloon(7));
     EXPECT_EQ(m_play.Click().m_layer, Balloon(5));
     EXPECT_TRUE(m_play.Click().m_bHide);

@@ -6,6 +6,9 @@
 #include "model/Archive.h"
 #include "model/VelmoShowDoc.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 Bytes ShowBytes(std::int32_t header, std::int32_t count, std::int32_t reserved,
@@ -153,4 +156,90 @@ TEST(Show, OpeningSetsTheFolderFromTheFileRead) {
     EXPECT_EQ(doc.m_show.m_strFolder, dir.Path());
     EXPECT_EQ(doc.GetTitle(), "s.vls");
     EXPECT_EQ(ShowPanelPath(doc.m_show.m_strFolder, doc.m_show.m_strNames[1]), dir.Path("y.vlm"));
+}
+
+// The show's list operations: insert before an index, remove, the 100-name cap, an empty show
+// and a negative count read from a file.
+namespace {
+
+struct ShowListCase {
+    const char* name;
+    std::vector<std::string> names; // before
+    std::int32_t count;             // m_nCount before (may differ from names.size())
+    bool insert;                    // insert "x" before index, else remove index
+    int index;
+    EShowListEdit outcome;
+    std::vector<std::string> after;
+};
+
+std::vector<std::string> NamesOf(const CShowData& show) {
+    std::vector<std::string> names;
+    for (int i = 0; i < show.NameCount(); ++i) {
+        names.push_back(show.m_strNames[static_cast<std::size_t>(i)]);
+    }
+    return names;
+}
+
+std::vector<std::string> Hundred() {
+    return std::vector<std::string>(kMaxShowNames, "n");
+}
+
+class ShowListTest : public ::testing::TestWithParam<ShowListCase> {};
+
+} // namespace
+
+TEST_P(ShowListTest, EditTheList) {
+    const ShowListCase& c = GetParam();
+    CVelmoShowDoc doc;
+    for (std::size_t i = 0; i < c.names.size(); ++i) {
+        doc.m_show.m_strNames[i] = c.names[i];
+    }
+    doc.m_show.m_nCount = c.count;
+    int notified = 0;
+    doc.AddChangeObserver([&notified] { ++notified; });
+    const EShowListEdit outcome = c.insert ? doc.InsertName(c.index, "x") : doc.RemoveName(c.index);
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(NamesOf(doc.m_show), c.after);
+    const bool done = c.outcome == EShowListEdit::Done;
+    EXPECT_EQ(doc.IsModified(), done);
+    EXPECT_EQ(notified, done ? 1 : 0);
+    if (!done) {
+        EXPECT_EQ(doc.m_show.m_nCount, c.count);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShowData, ShowListTest,
+    ::testing::Values(
+        ShowListCase{"InsertIntoEmpty", {}, 0, true, 0, EShowListEdit::Done, {"x"}},
+        ShowListCase{
+            "InsertBeforeFirst", {"a", "b"}, 2, true, 0, EShowListEdit::Done, {"x", "a", "b"}},
+        ShowListCase{
+            "InsertBeforeSecond", {"a", "b"}, 2, true, 1, EShowListEdit::Done, {"a", "x", "b"}},
+        ShowListCase{
+            "InsertAtEndAppends", {"a", "b"}, 2, true, 2, EShowListEdit::Done, {"a", "b", "x"}},
+        ShowListCase{"InsertPastEndAppends", {"a"}, 1, true, 50, EShowListEdit::Done, {"a", "x"}},
+        ShowListCase{"InsertIntoNegativeCount", {}, -3, true, 0, EShowListEdit::Done, {"x"}},
+        ShowListCase{"InsertIntoAFullShow", Hundred(), 100, true, 0, EShowListEdit::Full,
+                     Hundred()},
+        ShowListCase{"RemoveMiddle", {"a", "b", "c"}, 3, false, 1, EShowListEdit::Done, {"a", "c"}},
+        ShowListCase{"RemoveLastOfAFullShow", Hundred(), 100, false, 99, EShowListEdit::Done,
+                     std::vector<std::string>(kMaxShowNames - 1, "n")},
+        ShowListCase{"RemovePastTheEnd", {"a"}, 1, false, 1, EShowListEdit::NoSuchName, {"a"}},
+        ShowListCase{"RemoveFromEmpty", {}, 0, false, 0, EShowListEdit::NoSuchName, {}},
+        ShowListCase{"RemoveNegative", {"a"}, 1, false, -1, EShowListEdit::NoSuchName, {"a"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShowData, PlayingNeedsASavedShowWithNames) {
+    CVelmoShowDoc doc;
+    EXPECT_EQ(doc.CheckPlay(), EShowPlayCheck::Empty);
+    doc.m_show.m_nCount = -1;
+    EXPECT_EQ(doc.CheckPlay(), EShowPlayCheck::Empty);
+    doc.InsertName(0, "a");
+    EXPECT_EQ(doc.CheckPlay(), EShowPlayCheck::Unsaved);
+    doc.SetModifiedFlag(false);
+    EXPECT_EQ(doc.CheckPlay(), EShowPlayCheck::Playable);
+    doc.RemoveName(0);
+    doc.SetModifiedFlag(false);
+    EXPECT_EQ(doc.CheckPlay(), EShowPlayCheck::Empty);
 }

@@ -14,6 +14,7 @@
 #include "DialogWidgets.h"
 #include "framework/MessageBox.h"
 #include "model/IntegerField.h"
+#include "model/PanelLayers.h"
 
 namespace {
 constexpr int kFirstBalloonRow = 2; // rows 0 and 1 are the background and the picture
@@ -71,34 +72,24 @@ void CFukiOrderDialog::FillList() {
     // Refilling is not a selection by the user: the wait edit is not reloaded.
     const QSignalBlocker blocker(m_pList);
     m_pList->clear();
-    m_rowSlots.clear();
+    m_rowSlots = FukiInDisplayOrder(m_panel);
     m_pList->addItem(QStringLiteral("背景"));
     m_pList->addItem(QStringLiteral("画像"));
-    for (int position = 1; position <= kFukiSlots; ++position) {
-        for (int slot = 0; slot < kFukiSlots; ++slot) {
-            if (m_panel.m_fuki[slot].m_nOrder == position) {
-                // One line per row: the text's line breaks are shown as spaces.
-                QString text = dlg::TextFromCp932(m_panel.m_fuki[slot].m_strText);
-                text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-                m_pList->addItem(text);
-                m_rowSlots.push_back(slot);
-            }
-        }
+    for (int slot : m_rowSlots) {
+        // One line per row: the text's line breaks are shown as spaces.
+        QString text = dlg::TextFromCp932(m_panel.m_fuki[static_cast<std::size_t>(slot)].m_strText);
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        m_pList->addItem(text);
     }
 }
 
 std::int32_t* CFukiOrderDialog::RowWait(int row) {
-    if (row == 0) {
-        return &m_panel.m_nFirstWait;
-    }
-    if (row == 1) {
-        return &m_panel.m_image.m_nWait;
-    }
-    const int index = row - kFirstBalloonRow;
-    if (index < 0 || index >= static_cast<int>(m_rowSlots.size())) {
+    // The rows are the panel's layers in display order.
+    const std::vector<CLayerRef> layers = PanelLayers(m_panel);
+    if (row < 0 || row >= static_cast<int>(layers.size())) {
         return nullptr;
     }
-    return &m_panel.m_fuki[m_rowSlots[index]].m_nWait;
+    return LayerWaitField(m_panel, layers[static_cast<std::size_t>(row)]);
 }
 
 void CFukiOrderDialog::LoadWait() {

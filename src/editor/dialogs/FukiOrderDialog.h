@@ -1,6 +1,7 @@
 #pragma once
-// "ふきだしの順序の詳細設定...": the layers in display order ("背景", "画像", then the balloons
-// from back to front), moving a balloon one step, and the wait after each layer (template 140).
+// "ふきだしの順序の詳細設定...": the layers in the model's display order ("背景", "画像", then
+// the balloons from back to front), moving a balloon one step, and the wait after each layer
+// (template 140).
 #include <cstdint>
 #include <vector>
 
@@ -13,8 +14,8 @@ class QListWidget;
 class CFukiOrderDialog : public CExchangeDialog {
     Q_OBJECT
 public:
-    // A working copy of the panel: every move and every wait typed is made here at once; the
-    // caller copies it back on OK.
+    // A working copy of the panel: every move and every wait typed is made here at once; on OK
+    // the caller hands it to the document, which takes its positions and waits as one step.
     CPanel m_panel;
     // The wait shown in edit 1018, in tenths of a second.
     std::int32_t m_nWait = 0;

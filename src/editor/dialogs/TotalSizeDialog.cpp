@@ -8,6 +8,7 @@
 
 #include "DialogExchange.h"
 #include "DialogWidgets.h"
+#include "model/Panel.h"
 
 CTotalSizeDialog::CTotalSizeDialog(QWidget* parent) : CExchangeDialog(parent) {
     m_pWidthEdit = dlg::MakeEdit(this, 1019, 40);
@@ -38,8 +39,8 @@ void CTotalSizeDialog::ShowFields() {
 bool CTotalSizeDialog::TakeFields() {
     std::int32_t height = 0;
     std::int32_t width = 0;
-    if (!dlg::ReadInteger(this, m_pHeightEdit, height, 100, 2000) ||
-        !dlg::ReadInteger(this, m_pWidthEdit, width, 10, 2000)) {
+    if (!dlg::ReadInteger(this, m_pHeightEdit, height, kMinTotalHeight, kMaxTotalSize) ||
+        !dlg::ReadInteger(this, m_pWidthEdit, width, kMinTotalWidth, kMaxTotalSize)) {
         return false;
     }
     m_nHeight = height;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "DialogWidgets.h"
+#include "model/LayerItem.h"
 
 CZoomDialog::CZoomDialog(QWidget* parent) : CExchangeDialog(parent) {
     m_pRateEdit = dlg::MakeEdit(this, 1017, 40);
@@ -32,5 +33,5 @@ void CZoomDialog::ShowFields() {
 }
 
 bool CZoomDialog::TakeFields() {
-    return dlg::ReadInteger(this, m_pRateEdit, m_nRate, 10, 1000);
+    return dlg::ReadInteger(this, m_pRateEdit, m_nRate, kMinZoom, kMaxZoom);
 }
