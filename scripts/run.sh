@@ -5,10 +5,6 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
-if [ ! -x build/src/app/velmo ]; then
-  echo "Velmo's model is built; the editor window comes with the application layer."
-  exit 0
-fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: the editor needs a desktop session (or run it under xvfb-run)."
   echo "Headless commands work anywhere:"

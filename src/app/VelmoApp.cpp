@@ -15,14 +15,7 @@
 #include "model/VelmoDoc.h"
 #include "show/ScreenWnd.h"
 
-namespace {
-
-CVelmoApp* g_pApp = nullptr;
-
-} // namespace
-
 CVelmoApp::CVelmoApp() : m_pDocManager(std::make_unique<fw::CDocManager>()) {
-    g_pApp = this;
     AddHandler(cmd::ID_FILE_NEW, [this] { OnFileNew(); });
     AddHandler(cmd::ID_FILE_OPEN, [this] { m_pDocManager->OnFileOpen(); });
     AddHandler(cmd::ID_APP_ABOUT, [this] { OnAppAbout(); });
@@ -38,13 +31,6 @@ CVelmoApp::CVelmoApp() : m_pDocManager(std::make_unique<fw::CDocManager>()) {
 CVelmoApp::~CVelmoApp() {
     DestroyScreenWnd();
     m_pMainFrame.reset();
-    if (g_pApp == this) {
-        g_pApp = nullptr;
-    }
-}
-
-CVelmoApp* CVelmoApp::Instance() {
-    return g_pApp;
 }
 
 void CVelmoApp::RegisterDocTemplates() {

@@ -31,9 +31,6 @@ public:
     CVelmoApp();
     ~CVelmoApp() override;
 
-    // The one application object while it exists.
-    static CVelmoApp* Instance();
-
     // Start-up in order: profile, recent files, templates, main window (which accepts dropped
     // files), shell requests, the command line, showing the main window. False ends the
     // program (a named file could not be opened).

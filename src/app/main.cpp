@@ -11,13 +11,9 @@
 #include "VelmoApp.h"
 #include "framework/SingleInstance.h"
 
-#if defined(VELMO_HAVE_CLI)
 #include "cli/HeadlessCommands.h"
-#endif
-#if defined(VELMO_HAVE_RENDER)
 #include "render/FukiFont.h"
 #include "render/QtPictureDecoder.h"
-#endif
 
 namespace {
 
@@ -32,12 +28,10 @@ QStringList ArgumentsOf(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-#if defined(VELMO_HAVE_CLI)
     const int headless = cli::RunHeadlessCommand(argc, argv);
     if (headless != -1) {
         return headless;
     }
-#endif
     const SCommandLine line = ParseCommandLine(ArgumentsOf(argc, argv));
     switch (line.action) {
     case SCommandLine::Error:
@@ -61,11 +55,9 @@ int main(int argc, char** argv) {
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
         return 0;
     }
-#if defined(VELMO_HAVE_RENDER)
     render::InstallQtPictureDecoder();
     // The first balloon drawn would otherwise pay for loading the font database.
     render::WarmUpFonts();
-#endif
 
     CVelmoApp app;
     CVelmoApp::SStartup startup;
