@@ -32,25 +32,14 @@ void CFuki::SetDefaults() {
 }
 
 void CFuki::CopyFrom(const CFuki& other) {
-    CopyContentFrom(other);
-    m_nOrder = other.m_nOrder;
+    *this = other;
 }
 
 void CFuki::CopyContentFrom(const CFuki& other) {
-    CopyLayerFrom(other);
-    m_nCornerWidth = other.m_nCornerWidth;
-    m_nCornerHeight = other.m_nCornerHeight;
-    m_crFill = other.m_crFill;
-    m_ptTail = other.m_ptTail;
-    m_nTailSide = other.m_nTailSide;
-    m_nTailBase1 = other.m_nTailBase1;
-    m_nTailBase2 = other.m_nTailBase2;
-    m_strText = other.m_strText;
-    m_crText = other.m_crText;
-    m_nFontSize = other.m_nFontSize;
-    m_strFontFace = other.m_strFontFace;
-    m_nReserved1 = other.m_nReserved1;
-    m_nReserved2 = other.m_nReserved2;
+    // Every field, then the position back: a field added later is copied without a change here.
+    const std::int32_t order = m_nOrder;
+    *this = other;
+    m_nOrder = order;
 }
 
 void CFuki::Move(std::int32_t dx, std::int32_t dy) {

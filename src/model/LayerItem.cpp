@@ -32,11 +32,8 @@ void CLayerItem::ResetLayer() {
 }
 
 void CLayerItem::CopyLayerFrom(const CLayerItem& other) {
-    m_rcBody = other.m_rcBody;
-    m_nWait = other.m_nWait;
-    m_crBorder = other.m_crBorder;
-    m_nBorderWidth = other.m_nBorderWidth;
-    m_nBorderHeight = other.m_nBorderHeight;
+    // Only the layer's own fields, whatever the two objects derive to.
+    CLayerItem::operator=(other);
 }
 
 void CLayerItem::NormalizeRect() {
