@@ -137,13 +137,7 @@ void CVelmoView::OnLeftPress(CPoint point) {
 }
 
 CDrag CVelmoView::CurrentDrag() const {
-    CDrag drag;
-    drag.m_nMode = m_nDragMode;
-    drag.m_nSlot = m_nSelected;
-    drag.m_nHandle = m_nHandle;
-    drag.m_ptStart = m_ptPress;
-    drag.m_nZoom = m_nZoom;
-    return drag;
+    return CDrag{m_nDragMode, m_nSelected, m_nHandle, m_ptPress, m_nZoom};
 }
 
 CRect CVelmoView::TrackRectAt(CPoint point) const {
