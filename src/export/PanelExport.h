@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+#include "model/LayerItem.h"
+
 class CPanel;
 
 namespace exporting {
@@ -16,8 +18,8 @@ EPanelFormat PanelFormatOf(const std::string& path);
 // The supported extensions, for a refusal message.
 std::string PanelFormatsText();
 
-constexpr int kMinZoom = 10;
-constexpr int kMaxZoom = 1000;
+constexpr int kMinZoom = ::kMinZoom;
+constexpr int kMaxZoom = ::kMaxZoom;
 
 struct SPanelSize {
     int nZoom = 100; // percent, kMinZoom..kMaxZoom

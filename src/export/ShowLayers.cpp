@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/PanelLayers.h"
 #include "model/PlaybackPanel.h"
 #include "model/ShowData.h"
 #include "model/TextCodec.h"
@@ -22,16 +23,13 @@ const char* CauseText(CArchiveException::ECause cause) {
 } // namespace
 
 std::vector<SShowStep> PanelSteps(const CPanel& panel) {
+    // The panel's one display order, as the player and the painter walk it.
     std::vector<SShowStep> steps;
-    steps.push_back({{EShowLayer::Background, -1}, TicksOf(panel.m_nFirstWait)});
-    steps.push_back({{EShowLayer::Picture, -1}, TicksOf(panel.m_image.m_nWait)});
-    for (std::int32_t position = 1;; ++position) {
-        const int slot = panel.FindFuki(position);
-        if (slot < 0 || slot >= kFukiSlots) {
-            break;
-        }
-        steps.push_back({{EShowLayer::Balloon, slot},
-                         TicksOf(panel.m_fuki[static_cast<std::size_t>(slot)].m_nWait)});
+    for (const CLayerRef& layer : PanelLayers(panel)) {
+        const EShowLayer kind = layer.m_eKind == ELayerKind::Background ? EShowLayer::Background
+                                : layer.m_eKind == ELayerKind::Picture  ? EShowLayer::Picture
+                                                                        : EShowLayer::Balloon;
+        steps.push_back({{kind, layer.m_nSlot}, TicksOf(LayerWait(panel, layer))});
     }
     return steps;
 }
@@ -45,7 +43,7 @@ bool ShowPanelPaths(const std::string& showPath, std::vector<std::string>& paths
         error = showPath + ": cannot be read as a show (" + CauseText(e.m_cause) + ")";
         return false;
     }
-    const int count = std::min<std::int32_t>(show.m_nCount, kMaxShowNames);
+    const int count = show.NameCount();
     if (count <= 0) {
         error = showPath + ": the show lists no panels";
         return false;

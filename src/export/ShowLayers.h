@@ -1,7 +1,7 @@
 #pragma once
 // A show's panels and, for each, its layers in playing order with how long the automatic player
 // holds each: the background (the panel's first wait), the picture layer (its wait), then the
-// balloons by display position (each its own wait). A layer of wait W stays on screen for
+// balloons in the panel's display order (each its own wait). A layer of wait W stays on screen for
 // max(W, 0) + 1 ticks of 100 ms, as the player's timer advances on the tick after the wait.
 #include <cstdint>
 #include <string>
