@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace {
 
-// One iconv conversion descriptor per call: conversions are rare (file names, dialog texts,
-// loading a wide-text string) and this keeps the functions free of shared state.
+// One iconv conversion descriptor, used to build the conversion tables below.
 class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
@@ -83,52 +83,184 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// Decodes the well-formed UTF-8 character at pos and moves pos past it. A malformed sequence
+// (bad continuation, overlong form, surrogate, beyond U+10FFFF, cut short) gives kNoCharacter
+// and moves pos past as many bytes as its first byte announces.
+char32_t NextUtf8(std::string_view s, std::size_t& pos);
+
 constexpr const char* kReplacementUtf8 = "\xEF\xBF\xBD";
+
+constexpr std::uint16_t kNoBytes = 0xFFFF;    // no code page 932 character (0xFFFF is none)
+constexpr char32_t kNoCharacter = 0xFFFFFFFF; // no character for these bytes
+
+// Code page 932 both ways, built once from iconv one character at a time. A whole text is then
+// converted by table look-up, in time linear in its length however much of it cannot be
+// converted (iconv restarted after each unconvertible character costs far more than linear).
+struct SCp932Tables {
+    // Bytes of each character of the basic plane: one byte below 0x100, else lead * 256 + trail.
+    std::vector<std::uint16_t> fromUnicode = std::vector<std::uint16_t>(0x10000, kNoBytes);
+    // The character of each single byte, and of each lead * 256 + trail pair.
+    std::vector<char32_t> single = std::vector<char32_t>(0x100, kNoCharacter);
+    std::vector<char32_t> pair = std::vector<char32_t>(0x10000, kNoCharacter);
+    bool bValid = false;
+
+    SCp932Tables() {
+        Converter encode("CP932", "UTF-8");
+        Converter decode("UTF-8", "CP932");
+        if (!encode.valid() || !decode.valid()) {
+            return;
+        }
+        bValid = true;
+        std::string in;
+        std::string out;
+        int err = 0;
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                continue;
+            }
+            in.clear();
+            out.clear();
+            AppendUtf8(in, c);
+            if (encode.Convert(in.data(), in.size(), out, err) == in.size() && err == 0) {
+                if (out.size() == 1) {
+                    fromUnicode[c] = static_cast<unsigned char>(out[0]);
+                } else if (out.size() == 2) {
+                    fromUnicode[c] =
+                        static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
+                                                   static_cast<unsigned char>(out[1]));
+                }
+            }
+        }
+        std::vector<bool> lead(0x100, false);
+        for (unsigned b = 0; b < 0x100; ++b) {
+            const char byte = static_cast<char>(b);
+            out.clear();
+            if (decode.Convert(&byte, 1, out, err) == 1 && err == 0) {
+                single[b] = DecodeOneUtf8(out);
+            } else {
+                lead[b] = err == EINVAL; // incomplete: the first byte of a pair
+            }
+        }
+        for (unsigned b = 0; b < 0x100; ++b) {
+            if (!lead[b]) {
+                continue;
+            }
+            for (unsigned t = 0; t < 0x100; ++t) {
+                const char bytes[2] = {static_cast<char>(b), static_cast<char>(t)};
+                out.clear();
+                if (decode.Convert(bytes, 2, out, err) == 2 && err == 0) {
+                    pair[b << 8 | t] = DecodeOneUtf8(out);
+                }
+            }
+        }
+    }
+
+    // The one character a conversion produced, kNoCharacter when it produced something else.
+    static char32_t DecodeOneUtf8(const std::string& utf8) {
+        std::size_t pos = 0;
+        const char32_t c = NextUtf8(utf8, pos);
+        return pos == utf8.size() ? c : kNoCharacter;
+    }
+
+    static const SCp932Tables& Get() {
+        static const SCp932Tables tables;
+        return tables;
+    }
+};
+
+// Appends a character's code page 932 bytes; false (nothing appended) when it has none.
+bool AppendCp932(std::string& out, char32_t c, const SCp932Tables& tables) {
+    if (c >= 0x10000) {
+        return false;
+    }
+    const std::uint16_t bytes = tables.fromUnicode[c];
+    if (bytes == kNoBytes) {
+        return false;
+    }
+    if (bytes >= 0x100) {
+        out.push_back(static_cast<char>(bytes >> 8));
+    }
+    out.push_back(static_cast<char>(bytes & 0xFF));
+    return true;
+}
+
+char32_t NextUtf8(std::string_view s, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(s[pos]);
+    const std::size_t len = std::min(Utf8SequenceLength(lead), s.size() - pos);
+    const std::size_t start = pos;
+    pos += len;
+    if (lead < 0x80) {
+        return lead;
+    }
+    if (len != Utf8SequenceLength(lead) || len == 1) {
+        return kNoCharacter;
+    }
+    char32_t c = lead & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+    for (std::size_t i = 1; i < len; ++i) {
+        const auto b = static_cast<unsigned char>(s[start + i]);
+        if ((b & 0xC0) != 0x80) {
+            return kNoCharacter;
+        }
+        c = c << 6 | (b & 0x3F);
+    }
+    const char32_t least = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return kNoCharacter;
+    }
+    return c;
+}
 
 } // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
-    Converter conv("UTF-8", "CP932");
-    std::string out;
-    if (!conv.valid()) {
+    const SCp932Tables& tables = SCp932Tables::Get();
+    if (!tables.bValid) {
         return std::string(cp932);
     }
+    std::string out;
+    out.reserve(cp932.size() + cp932.size() / 2);
     std::size_t pos = 0;
     while (pos < cp932.size()) {
-        int err = 0;
-        pos += conv.Convert(cp932.data() + pos, cp932.size() - pos, out, err);
-        if (err == 0) {
-            break;
+        const auto b = static_cast<unsigned char>(cp932[pos]);
+        char32_t c = tables.single[b];
+        std::size_t len = 1;
+        if (c == kNoCharacter && pos + 1 < cp932.size()) {
+            c = tables.pair[b << 8 | static_cast<unsigned char>(cp932[pos + 1])];
+            len = 2;
         }
-        // An invalid or incomplete byte sequence: show one replacement character and go on.
-        out += kReplacementUtf8;
-        ++pos;
+        if (c == kNoCharacter) {
+            // An invalid or incomplete byte sequence: one replacement character, and go on
+            // from the next byte.
+            out += kReplacementUtf8;
+            len = 1;
+        } else {
+            AppendUtf8(out, c);
+        }
+        pos += len;
     }
     return out;
 }
 
 CodecResult Utf8ToCp932(std::string_view utf8) {
     CodecResult result;
-    Converter conv("CP932", "UTF-8");
-    if (!conv.valid()) {
+    const SCp932Tables& tables = SCp932Tables::Get();
+    if (!tables.bValid) {
         result.unconvertible.emplace_back(utf8);
         return result;
     }
+    result.text.reserve(utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        int err = 0;
-        pos += conv.Convert(utf8.data() + pos, utf8.size() - pos, result.text, err);
-        if (err == 0) {
-            break;
+        const std::size_t start = pos;
+        const char32_t c = NextUtf8(utf8, pos);
+        if (c != kNoCharacter && AppendCp932(result.text, c, tables)) {
+            continue;
         }
-        const std::size_t len =
-            std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
-        std::string bad(utf8.substr(pos, len));
+        std::string bad(utf8.substr(start, pos - start));
         if (std::find(result.unconvertible.begin(), result.unconvertible.end(), bad) ==
             result.unconvertible.end()) {
-            result.unconvertible.push_back(bad);
+            result.unconvertible.push_back(std::move(bad));
         }
-        pos += len;
     }
     return result;
 }
@@ -142,34 +274,23 @@ std::optional<std::string> Utf8ToCp932Exact(std::string_view utf8) {
 }
 
 std::string Utf16ToCp932Lossy(const std::vector<char16_t>& units) {
-    std::string utf8;
+    const SCp932Tables& tables = SCp932Tables::Get();
+    std::string out;
+    if (!tables.bValid) {
+        return out;
+    }
+    out.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t c = units[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
             units[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        AppendUtf8(utf8, c);
-    }
-    Converter conv("CP932", "UTF-8");
-    std::string out;
-    if (!conv.valid()) {
-        return out;
-    }
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        int err = 0;
-        pos += conv.Convert(utf8.data() + pos, utf8.size() - pos, out, err);
-        if (err == 0) {
-            break;
+            ++i; // a pair: a character beyond the basic plane, which code page 932 never holds
+            c = kNoCharacter;
         }
         // What code page 932 cannot hold becomes '?', as wide text always has when narrowed.
-        out.push_back('?');
-        pos +=
-            std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[pos])), utf8.size() - pos);
+        if (!AppendCp932(out, c, tables)) {
+            out.push_back('?');
+        }
     }
     return out;
 }
