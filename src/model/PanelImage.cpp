@@ -89,10 +89,12 @@ EImportResult CPanelImage::Import(const std::string& path) {
 }
 
 std::string CPanelImage::ResolvePicturePath() const {
-    if (m_strName.empty()) {
+    // Only the name's last component counts, as with the names of a show: a stored name such
+    // as "../x/y.jpg" or an absolute path never leads out of the folders searched.
+    const std::string name = FileNameOf(Cp932ToUtf8(m_strName));
+    if (name.empty() || name == "." || name == "..") {
         return {};
     }
-    const std::string name = Cp932ToUtf8(m_strName);
     std::vector<std::string> candidates;
     if (!m_strHomeFolder.empty()) {
         candidates.push_back(m_strHomeFolder + name);
@@ -101,6 +103,7 @@ std::string CPanelImage::ResolvePicturePath() const {
         candidates.push_back(Cp932ToUtf8(m_strPath));
     }
     candidates.push_back(name);
+    // Each only as a regular file; the decoder checks the file it opens again.
     for (const std::string& candidate : candidates) {
         if (IsRegularFile(candidate)) {
             return candidate;

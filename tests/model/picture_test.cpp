@@ -2,7 +2,10 @@
 // a corner is dragged, copies, and where a picture is looked for when it is decoded again.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "TestSupport.h"
+#include "model/FileSystem.h"
 #include "model/PanelImage.h"
 #include "model/TextCodec.h"
 
@@ -264,4 +267,52 @@ TEST_F(PictureTest, LoadingAPanelDecodesItsPictureBesideThePanelFile) {
     LoadPanel(lost, bytes, cwd.Path("panel.vlm"));
     EXPECT_FALSE(lost.m_image.HasPicture());
     EXPECT_EQ(StorePanel(lost), bytes);
+}
+
+// A stored name counts by its last component only, so that no name leads out of the folders
+// searched; the recorded full path is taken only when it is a regular file.
+TEST_F(PictureTest, OnlyTheNamesLastComponentIsLookedFor) {
+    CTempDir home;
+    CTempDir cwd;
+    std::filesystem::create_directories(home.Path("sub"));
+    WriteBytes(home.Path("y.jpg"), {0});
+    WriteBytes(home.Path("sub/z.jpg"), {0});
+    WriteBytes(m_dir.Path("outside.jpg"), {0});
+    for (const char* name : {"y.jpg", "z.jpg", "outside.jpg", "sub", ".", ".."}) {
+        m_decoder->SetSize(name, 64, 48);
+    }
+    struct Case {
+        std::string name;
+        std::string expected; // the path decoded, "" for none
+    };
+    const Case cases[] = {
+        {"../x/y.jpg", home.Path("y.jpg")},
+        {"/etc/y.jpg", home.Path("y.jpg")},
+        {"sub/z.jpg", ""},               // z.jpg is not in the home folder itself
+        {"x/sub", ""},                   // a folder by name is no picture
+        {m_dir.Path("outside.jpg"), ""}, // absolute: only its name, not beside home
+        {"..", ""},
+        {"sub/", ""},
+    };
+    CCurrentDirScope inCwd(cwd.Path());
+    for (const Case& c : cases) {
+        CPanelImage image;
+        image.m_strName = c.name;
+        image.m_strHomeFolder = home.Path();
+        EXPECT_EQ(image.ResolvePicturePath(), c.expected) << c.name;
+    }
+}
+
+TEST_F(PictureTest, TheRecordedPathCountsOnlyAsARegularFile) {
+    CTempDir home;
+    CTempDir cwd;
+    ASSERT_EQ(::mkfifo(m_dir.Path("a.jpg").c_str(), 0600), 0);
+    WriteBytes(cwd.Path("a.jpg"), {0});
+    m_decoder->SetSize("a.jpg", 64, 48);
+    CPanelImage image;
+    image.m_strName = "a.jpg";
+    image.m_strPath = m_dir.Path("a.jpg");
+    image.m_strHomeFolder = home.Path();
+    CCurrentDirScope inCwd(cwd.Path());
+    EXPECT_EQ(image.ResolvePicturePath(), "a.jpg");
 }
