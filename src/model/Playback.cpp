@@ -1,6 +1,7 @@
 #include "Playback.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "PanelLayers.h"
 #include "ShowData.h"
@@ -14,7 +15,7 @@ void CPlayback::SetScreenSize(int screenWidth, int screenHeight) {
     m_nScreenHeight = screenHeight;
 }
 
-CPlaybackStart CPlayback::PlayDocumentFile(const std::string& path, bool bManual) {
+CPlaybackStart CPlayback::PlayDocumentFile(const std::string& path, bool bManual, bool bLoop) {
     CShowData show;
     try {
         show.LoadFromPath(path);
@@ -25,6 +26,7 @@ CPlaybackStart CPlayback::PlayDocumentFile(const std::string& path, bool bManual
         return start;
     }
     m_bManual = bManual;
+    m_bLoop = bLoop;
     m_nIndex = 0;
     m_strFolder = show.m_strFolder;
     m_nCount = show.m_nCount;
@@ -33,6 +35,8 @@ CPlaybackStart CPlayback::PlayDocumentFile(const std::string& path, bool bManual
 }
 
 CPlaybackStart CPlayback::StartShow() {
+    m_bPaused = false;
+    m_nTyped = -1;
     if (m_nCount == 0) {
         m_panel.Reset();
         const CPanelFit fit = FitPanelToScreen(m_panel.m_rcTotal, m_nScreenWidth, m_nScreenHeight);
@@ -78,20 +82,87 @@ CPlaybackAction CPlayback::Click() {
     if (!m_bPlaying || !m_bManual || m_nCount == 0) {
         return {};
     }
+    m_nTyped = -1;
     return DrawNextLayer();
 }
 
-CPlaybackAction CPlayback::Key(bool bEscape) {
+CPlaybackAction CPlayback::KeyPress(EShowKey key, int nDigit) {
     if (!m_bPlaying) {
         return {};
     }
-    if (bEscape) {
+    if (key == EShowKey::Escape) {
         return Hide();
     }
     if (m_nCount == 0) {
         return {};
     }
+    const std::int32_t typed = std::exchange(m_nTyped, -1);
+    switch (key) {
+    case EShowKey::Digit:
+        // More digits than any panel number has keep the number out of the show.
+        m_nTyped = std::min(std::max(typed, 0) * 10 + std::clamp(nDigit, 0, 9), 10 * kMaxShowNames);
+        return {};
+    case EShowKey::Enter:
+        return typed >= 0 ? GoToPanel(typed - 1) : DrawNextLayer();
+    case EShowKey::Back:
+        return Back();
+    case EShowKey::Pause:
+        return m_bManual ? DrawNextLayer() : Pause();
+    case EShowKey::Escape:
+    case EShowKey::Other:
+        break;
+    }
     return DrawNextLayer();
+}
+
+CPlaybackAction CPlayback::Back() {
+    if (!m_bPlaying || m_nCount == 0) {
+        return {};
+    }
+    CPlaybackAction action;
+    if (m_nStep >= 2) {
+        --m_nStep;
+    } else {
+        // The first layer of a panel: the previous panel as it stood when it was left.
+        if (m_nIndex <= 0) {
+            return {};
+        }
+        --m_nIndex;
+        LoadPanel();
+        m_nStep = LayerCount();
+        action.m_bNewPanel = true;
+    }
+    action.m_bRedraw = true;
+    m_nWaitTicks = WaitAfter(LayerAt(m_nStep - 1));
+    action.m_eTimer = RestartedTimer();
+    return action;
+}
+
+CPlaybackAction CPlayback::Pause() {
+    if (!m_bPlaying || m_bManual || m_nCount == 0) {
+        return {};
+    }
+    m_bPaused = !m_bPaused;
+    CPlaybackAction action;
+    action.m_eTimer = m_bPaused ? ETimerChange::Stop : ETimerChange::Start;
+    return action;
+}
+
+CPlaybackAction CPlayback::GoToPanel(int index) {
+    if (!m_bPlaying || m_nCount == 0 || index < 0 || index >= PlayableCount()) {
+        return {};
+    }
+    m_nIndex = index;
+    LoadPanel();
+    CPlaybackAction action = DrawNextLayer();
+    action.m_bNewPanel = true;
+    action.m_eTimer = RestartedTimer();
+    return action;
+}
+
+ETimerChange CPlayback::RestartedTimer() const {
+    // The wait of the layer now last counts from this moment, as if it had just been drawn.
+    return IsTimerRunning() ? ETimerChange::Start : ETimerChange::Keep;
 }
 
 std::vector<CShowLayer> CPlayback::GetShownLayers() const {
@@ -103,6 +174,13 @@ std::vector<CShowLayer> CPlayback::GetShownLayers() const {
         layers.push_back(LayerAt(step));
     }
     return layers;
+}
+
+std::string CPlayback::PeekNextPanelPath() const {
+    if (m_nIndex + 1 >= PlayableCount() && LoopsAtEnd()) {
+        return GetPanelPath(0);
+    }
+    return GetPanelPath(m_nIndex + 1);
 }
 
 std::string CPlayback::GetPanelPath(int index) const {
@@ -135,6 +213,15 @@ CShowLayer CPlayback::LayerAt(std::int32_t step) const {
                                    : CShowLayer{};
 }
 
+std::int32_t CPlayback::LayerCount() const {
+    // The background and the picture, then the balloons up to the first gap in the positions.
+    std::int32_t count = 2;
+    while (LayerAt(count).m_eKind != EShowLayer::None) {
+        ++count;
+    }
+    return count;
+}
+
 std::int32_t CPlayback::WaitAfter(const CShowLayer& layer) const {
     switch (layer.m_eKind) {
     case EShowLayer::Background:
@@ -162,7 +249,10 @@ CPanelRead CPlayback::LoadPanel() {
 bool CPlayback::NextPanel() {
     ++m_nIndex;
     if (m_nIndex >= PlayableCount()) {
-        return false;
+        if (!LoopsAtEnd()) {
+            return false;
+        }
+        m_nIndex = 0;
     }
     // A missing, damaged or sizeless panel plays as the blank reset panel, without a message.
     LoadPanel();
@@ -188,6 +278,8 @@ CPlaybackAction CPlayback::DrawNextLayer() {
 
 CPlaybackAction CPlayback::Hide() {
     m_bPlaying = false;
+    m_bPaused = false;
+    m_nTyped = -1;
     CPlaybackAction action;
     action.m_bHide = true;
     action.m_eTimer = ETimerChange::Stop;

@@ -1,9 +1,10 @@
 #pragma once
 // The full-screen player: which panel of a show is on screen, which of its layers have been
 // drawn, and what each show event (timer tick, click, key) does next. The window only carries
-// out the returned action: it draws the named layer over what the screen shows, shows or hides
-// itself and starts or stops its 100 ms timer. Layers advance on these events alone; a repaint
-// for any other reason redraws GetShownLayers() and advances nothing.
+// out the returned action: it draws the named layer over what the screen shows (or, after a
+// step back or a jump, the shown layers afresh), shows or hides itself and starts or stops its
+// 100 ms timer. Layers advance on these events alone; a repaint for any other reason redraws
+// GetShownLayers() and advances nothing.
 #include <array>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ enum class ETimerChange {
 // What the window must do after an event.
 struct CPlaybackAction {
     CShowLayer m_layer;       // draw this layer now, over what is on screen
+    bool m_bRedraw = false;   // draw GetShownLayers() afresh: the screen went back
     bool m_bNewPanel = false; // m_panel, the zoom and the offsets changed with this layer
     bool m_bShow = false;     // show full screen, topmost, activated
     bool m_bHide = false;     // hide: the show is over
@@ -53,6 +55,16 @@ struct CPlaybackStart : CPlaybackAction {
     std::string m_strFile; // the damaged file (UTF-8) when damaged
 };
 
+// The keys the player tells apart; every other key is Other and advances.
+enum class EShowKey {
+    Escape, // ends the show
+    Back,   // Left, Up, Page Up, Backspace: one layer back
+    Pause,  // "P": pauses or resumes the waits in automatic mode; advances in manual mode
+    Digit,  // 0 to 9: part of a panel number, gone to with Enter
+    Enter,  // goes to the panel number typed; with none typed, advances
+    Other,
+};
+
 class CPlayback {
 public:
     std::int32_t m_nZoom = 0;
@@ -61,6 +73,7 @@ public:
     std::int32_t m_nCount = 0; // names in the show; a negative count plays nothing
     std::int32_t m_nIndex = 0; // the panel on screen
     bool m_bManual = false;    // clicks and keys advance; otherwise the waits do
+    bool m_bLoop = false;      // automatic mode: after the last layer, the first panel again
     std::string m_strFolder;   // UTF-8 folder of the show, ending with '/'
     std::array<std::string, kMaxShowNames> m_strNames; // code page 932, without ".vlm"
     CPanel m_panel;
@@ -77,7 +90,7 @@ public:
     // Plays a saved show file (".vls") or a saved panel document (".vlm", a one-panel show);
     // any other path, or a file that cannot be opened, plays an empty show. Replaces whatever
     // was playing.
-    CPlaybackStart PlayDocumentFile(const std::string& path, bool bManual);
+    CPlaybackStart PlayDocumentFile(const std::string& path, bool bManual, bool bLoop = false);
     // Starts from m_nIndex with the names, folder and mode already set. An empty show shows the
     // black reset panel until Escape, with no timer. Any outcome but Started leaves the window
     // hidden and the timer stopped.
@@ -88,12 +101,29 @@ public:
     // A left click: advances in manual mode only.
     CPlaybackAction Click();
     // A key press (held-key repeats included): Escape ends the show, any other key advances.
-    CPlaybackAction Key(bool bEscape);
+    CPlaybackAction Key(bool bEscape) {
+        return KeyPress(bEscape ? EShowKey::Escape : EShowKey::Other);
+    }
+    // A key press told apart (nDigit for Digit). A panel number being typed is dropped by any
+    // key but a digit or Enter.
+    CPlaybackAction KeyPress(EShowKey key, int nDigit = 0);
     // The platform's close request: the same as Escape.
     CPlaybackAction Close() { return Key(true); }
 
+    // One layer back: the screen shows the layers before the last one shown; from a panel's
+    // first layer, the previous panel with all its layers; at the show's first layer nothing.
+    // In automatic mode the wait of the layer now last starts again.
+    CPlaybackAction Back();
+    // Automatic mode: stops or restarts the countdown where it stood. Keys still step.
+    CPlaybackAction Pause();
+    // Puts the first layer of the panel at index (from 0) on screen; nothing outside the show.
+    CPlaybackAction GoToPanel(int index);
+
     bool IsPlaying() const { return m_bPlaying; }
-    bool IsTimerRunning() const { return m_bPlaying && !m_bManual && m_nCount != 0; }
+    bool IsPaused() const { return m_bPlaying && m_bPaused; }
+    bool IsTimerRunning() const { return m_bPlaying && !m_bManual && m_nCount != 0 && !m_bPaused; }
+    // The panel number (from 1) typed so far, or -1.
+    std::int32_t GetTypedNumber() const { return m_nTyped; }
     // The layer the next advance draws on this panel; None when it leaves the panel instead.
     CShowLayer PeekNextLayer() const { return LayerAt(m_nStep); }
     // The layers of the current panel on screen now, bottom first; empty while hidden.
@@ -104,10 +134,13 @@ public:
     std::string GetPanelPath(int index) const;
     // The panel file the next change of panel will read, or "" when the show ends instead; the
     // window may read it and prepare its picture ahead.
-    std::string PeekNextPanelPath() const { return GetPanelPath(m_nIndex + 1); }
+    std::string PeekNextPanelPath() const;
 
 private:
     int PlayableCount() const;
+    bool LoopsAtEnd() const { return m_bLoop && !m_bManual; }
+    std::int32_t LayerCount() const;
+    ETimerChange RestartedTimer() const;
     CShowLayer LayerAt(std::int32_t step) const;
     std::int32_t WaitAfter(const CShowLayer& layer) const;
     CPanelRead LoadPanel();
@@ -117,6 +150,8 @@ private:
     CPlaybackStart Abandon(EStartOutcome outcome);
 
     bool m_bPlaying = false;
+    bool m_bPaused = false;
+    std::int32_t m_nTyped = -1;
     int m_nScreenWidth = 0;
     int m_nScreenHeight = 0;
 };

@@ -458,4 +458,204 @@ TEST_F(PlaybackTest, NextPanelCanBePreparedAheadAndRepeatsPlayAgain) {
     EXPECT_EQ(m_play.PeekNextPanelPath(), "");
 }
 
+// Presses keys written as characters: a digit types it, 'E' is Enter, 'B' a step back, 'P' the
+// pause key, 'x' any other key. Returns the action of the last key.
+CPlaybackAction Press(CPlayback& playback, const std::string& keys) {
+    CPlaybackAction last;
+    for (const char c : keys) {
+        if (c >= '0' && c <= '9') {
+            last = playback.KeyPress(EShowKey::Digit, c - '0');
+        } else {
+            const EShowKey key = c == 'E'   ? EShowKey::Enter
+                                 : c == 'B' ? EShowKey::Back
+                                 : c == 'P' ? EShowKey::Pause
+                                            : EShowKey::Other;
+            last = playback.KeyPress(key);
+        }
+    }
+    return last;
+}
+
+// Two panels: "ex" (background, picture, balloons 9 and 4) and "plain" (background, picture).
+class PresentingTest : public PlaybackTest {
+protected:
+    void SetUp() override {
+        PlaybackTest::SetUp();
+        SavePanel("ex", MakeExample);
+        SavePanel("plain", [](CPanel& p) { p.m_crBack = MakeRgb(7, 7, 7); });
+        m_strShow = SaveShow("s", {"ex", "plain"});
+    }
+    std::string m_strShow;
+};
+
+TEST_F(PresentingTest, BackRebuildsThePreviousLayersAcrossPanels) {
+    const std::vector<CShowLayer> ex{kBackground, kPicture, Balloon(9), Balloon(4)};
+    struct SCase {
+        const char* keys; // pressed after the start, manual mode
+        int nIndex;
+        std::size_t nShown; // the first layers of the panel on screen
+        bool bRedraw;       // the last key asked for the screen afresh
+        bool bNewPanel;
+    };
+    const SCase cases[] = {
+        {"B", 0, 1, false, false},          // at the very first layer nothing happens
+        {"xB", 0, 1, true, false},          // picture taken back
+        {"xxxB", 0, 3, true, false},        // the last balloon taken back
+        {"xxxxB", 0, 4, true, true},        // from the next panel's background: all of "ex"
+        {"xxxxBx", 1, 1, false, true},      // and forward again to the same background
+        {"xxxxxB", 1, 1, true, false},      // "plain": its picture taken back
+        {"xxxxBBBBBB", 0, 1, false, false}, // back to the start, then nothing more
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.keys);
+        m_play.PlayDocumentFile(m_strShow, true);
+        const CPlaybackAction last = Press(m_play, c.keys);
+        EXPECT_EQ(m_play.m_nIndex, c.nIndex);
+        const std::vector<CShowLayer>& all =
+            c.nIndex == 0 ? ex : std::vector<CShowLayer>{kBackground, kPicture};
+        EXPECT_EQ(m_play.GetShownLayers(),
+                  std::vector<CShowLayer>(all.begin(), all.begin() + c.nShown));
+        EXPECT_EQ(last.m_bRedraw, c.bRedraw);
+        EXPECT_EQ(last.m_bNewPanel, c.bNewPanel);
+        EXPECT_EQ(m_play.m_panel.m_crBack, c.nIndex == 0 ? 0x00FFFFFFu : MakeRgb(7, 7, 7));
+        EXPECT_EQ(last.m_eTimer, ETimerChange::Keep); // manual: no timer ever
+    }
+}
+
+TEST_F(PresentingTest, BackRestartsTheWaitOfTheLayerNowLast) {
+    m_play.PlayDocumentFile(m_strShow, false);
+    EXPECT_EQ(TickUntilAction(m_play).m_nTicks, 31); // picture
+    EXPECT_EQ(TickUntilAction(m_play, 7).m_nTicks, 7);
+    CPlaybackAction back = m_play.Back();
+    EXPECT_TRUE(back.m_bRedraw);
+    EXPECT_EQ(back.m_eTimer, ETimerChange::Start);
+    CWaited w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 31); // the background's whole wait again
+    EXPECT_EQ(w.m_action.m_layer, kPicture);
+
+    // From the next panel's background back to "ex" as it was left: balloon 4 waits 50.
+    for (int i = 0; i < 3; ++i) {
+        TickUntilAction(m_play);
+    }
+    ASSERT_EQ(m_play.m_nIndex, 1);
+    back = m_play.Back();
+    EXPECT_TRUE(back.m_bNewPanel);
+    EXPECT_EQ(m_play.m_nIndex, 0);
+    w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 51);
+    EXPECT_EQ(w.m_action.m_layer, kBackground);
+    EXPECT_EQ(m_play.m_nIndex, 1);
+}
+
+TEST_F(PresentingTest, PauseHoldsTheCountdownWhereItStood) {
+    m_play.PlayDocumentFile(m_strShow, false);
+    EXPECT_EQ(TickUntilAction(m_play, 10).m_nTicks, 10);
+    CPlaybackAction pause = Press(m_play, "P");
+    EXPECT_EQ(pause.m_eTimer, ETimerChange::Stop);
+    EXPECT_TRUE(m_play.IsPaused());
+    EXPECT_FALSE(m_play.IsTimerRunning());
+    EXPECT_EQ(TickUntilAction(m_play, 500).m_nTicks, 500); // a stray tick counts nothing
+    pause = Press(m_play, "P");
+    EXPECT_EQ(pause.m_eTimer, ETimerChange::Start);
+    EXPECT_FALSE(m_play.IsPaused());
+    CWaited w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 21); // 31 in all, 10 of them before the pause
+    EXPECT_EQ(w.m_action.m_layer, kPicture);
+
+    // Paused, keys still step and going back keeps the pause.
+    Press(m_play, "P");
+    EXPECT_EQ(Press(m_play, "x").m_layer, Balloon(9));
+    EXPECT_EQ(Press(m_play, "B").m_eTimer, ETimerChange::Keep);
+    EXPECT_TRUE(m_play.IsPaused());
+    EXPECT_EQ(TickUntilAction(m_play, 100).m_nTicks, 100);
+    Press(m_play, "P");
+    EXPECT_EQ(TickUntilAction(m_play).m_nTicks, 21); // the picture's wait, whole
+    // A new show starts unpaused.
+    Press(m_play, "P");
+    m_play.PlayDocumentFile(m_strShow, false);
+    EXPECT_FALSE(m_play.IsPaused());
+    EXPECT_TRUE(m_play.IsTimerRunning());
+}
+
+TEST_F(PresentingTest, PauseKeyAdvancesInManualMode) {
+    m_play.PlayDocumentFile(m_strShow, true);
+    EXPECT_EQ(Press(m_play, "P").m_layer, kPicture);
+    EXPECT_FALSE(m_play.IsPaused());
+    EXPECT_EQ(m_play.Pause().m_eTimer, ETimerChange::Keep);
+    EXPECT_FALSE(m_play.IsPaused());
+}
+
+TEST_F(PresentingTest, LoopStartsAgainFromTheFirstPanelInAutomaticModeOnly) {
+    m_play.PlayDocumentFile(m_strShow, false, true);
+    for (int i = 0; i < 4; ++i) {
+        TickUntilAction(m_play);
+    }
+    ASSERT_EQ(m_play.m_nIndex, 1);
+    EXPECT_EQ(m_play.PeekNextPanelPath(), m_dir + "ex.vlm");
+    CWaited w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 31); // plain's picture
+    w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 31);
+    EXPECT_EQ(w.m_action.m_layer, kBackground);
+    EXPECT_TRUE(w.m_action.m_bNewPanel);
+    EXPECT_FALSE(w.m_action.m_bHide);
+    EXPECT_EQ(m_play.m_nIndex, 0);
+    EXPECT_EQ(m_play.m_panel.m_crBack, 0x00FFFFFFu);
+    EXPECT_EQ(TickUntilAction(m_play).m_nTicks, 31); // and on exactly as the first time
+    EXPECT_TRUE(m_play.Key(true).m_bHide);           // Escape still ends it
+
+    // By hand the show ends after its last layer as before, looping or not.
+    m_play.PlayDocumentFile(m_strShow, true, true);
+    EXPECT_TRUE(Press(m_play, "xxxxxx").m_bHide);
+    EXPECT_EQ(m_play.PeekNextPanelPath(), "");
+}
+
+TEST_F(PresentingTest, TypedPanelNumberAndEnterGoToThatPanel) {
+    struct SCase {
+        const char* keys; // pressed after the start and one advance, manual mode
+        int nIndex;
+        std::size_t nShown;
+        bool bNewPanel; // the last key put a panel on screen
+    };
+    const SCase cases[] = {
+        {"2E", 1, 1, true},   {"02E", 1, 1, true},  {"1E", 0, 1, true},
+        {"0E", 0, 2, false},  {"3E", 0, 2, false},  {"999999999999E", 0, 2, false},
+        {"2", 0, 2, false},   {"2x", 0, 3, false},  {"E", 0, 3, false},
+        {"2BE", 0, 2, false}, {"2PE", 0, 4, false},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.keys);
+        m_play.PlayDocumentFile(m_strShow, true);
+        m_play.Click();
+        const CPlaybackAction last = Press(m_play, c.keys);
+        EXPECT_EQ(m_play.m_nIndex, c.nIndex);
+        EXPECT_EQ(m_play.GetShownLayers().size(), c.nShown);
+        EXPECT_EQ(last.m_bNewPanel, c.bNewPanel);
+        if (c.bNewPanel) {
+            EXPECT_EQ(last.m_layer, kBackground);
+        }
+    }
+    // A typed number waits for Enter; Escape drops it with the show.
+    EXPECT_EQ(Press(m_play, "12").m_layer.m_eKind, EShowLayer::None);
+    EXPECT_EQ(m_play.GetTypedNumber(), 12);
+    m_play.Key(true);
+    EXPECT_EQ(m_play.GetTypedNumber(), -1);
+}
+
+TEST_F(PresentingTest, GoToRestartsTheCountdownOfTheNewPanel) {
+    m_play.PlayDocumentFile(m_strShow, false);
+    EXPECT_EQ(TickUntilAction(m_play, 12).m_nTicks, 12);
+    const CPlaybackAction go = Press(m_play, "2E");
+    EXPECT_EQ(go.m_eTimer, ETimerChange::Start);
+    EXPECT_EQ(m_play.m_nIndex, 1);
+    CWaited w = TickUntilAction(m_play);
+    EXPECT_EQ(w.m_nTicks, 31);
+    EXPECT_EQ(w.m_action.m_layer, kPicture);
+    // Paused, the jump happens and the pause stays.
+    Press(m_play, "P1E");
+    EXPECT_EQ(m_play.m_nIndex, 0);
+    EXPECT_TRUE(m_play.IsPaused());
+    EXPECT_EQ(TickUntilAction(m_play, 50).m_nTicks, 50);
+}
+
 } // namespace
