@@ -45,6 +45,7 @@ CMainFrame::CMainFrame(CVelmoApp& app) : m_app(app) {
         this);
 
     m_pMdiArea = new QMdiArea(this);
+    m_pMdiArea->setAccessibleName(QStringLiteral("書類ウィンドウ"));
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);

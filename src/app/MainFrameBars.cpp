@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "LockKeys.h"
 #include "MainFrame.h"
@@ -39,6 +40,7 @@ QIcon ButtonIcon(const QImage& strip, const QImage& strip2x, int image) {
 void CMainFrame::CreateToolBar() {
     m_pToolBar = new QToolBar(this);
     m_pToolBar->setObjectName(QString::number(cmd::ID_VIEW_TOOLBAR));
+    m_pToolBar->setAccessibleName(QStringLiteral("ツール バー"));
     m_pToolBar->setMovable(true);
     m_pToolBar->setFloatable(true);
     m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -59,6 +61,10 @@ void CMainFrame::CreateToolBar() {
         m_pRouter->Bind(action, id);
     }
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    // The button that shows the buttons a narrow window cannot hold.
+    if (auto* more = m_pToolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("その他のボタン"));
+    }
 
     AddHandler(cmd::ID_VIEW_TOOLBAR, [this] { m_pToolBar->setVisible(m_pToolBar->isHidden()); });
     AddCheck(cmd::ID_VIEW_TOOLBAR, [this] { return !m_pToolBar->isHidden(); });
@@ -84,6 +90,8 @@ void CMainFrame::CreateStatusBar() {
         auto* pane = new QLabel(bar);
         pane->setObjectName(QString::number(id));
         pane->setProperty("indicatorText", text);
+        // Read by screen readers also while the lock is off and the pane is blank.
+        pane->setAccessibleName(text);
         pane->setAlignment(Qt::AlignCenter);
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(text) + 12);

@@ -9,6 +9,7 @@
 #include "QtTranslations.h"
 #include "ShellRegistration.h"
 #include "VelmoApp.h"
+#include "framework/AccessibilityGuard.h"
 #include "framework/SingleInstance.h"
 
 #include "cli/HeadlessCommands.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication qtApp(argc, argv);
+    fw::CAccessibilityGuard::Install();
     QApplication::setDesktopFileName(QStringLiteral("works.tollan.Velmo"));
     InstallQtTranslations(QLocale::system());
     // A later start with files hands them to the instance already running and ends.

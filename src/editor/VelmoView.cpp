@@ -5,6 +5,9 @@
 
 CVelmoView::CVelmoView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("ベルモ漫画"));
+    setAccessibleDescription(QStringLiteral("ベルモ漫画の画像とふきだし"));
+    viewport()->setAccessibleName(QStringLiteral("ベルモ漫画"));
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     RegisterPrintCommands();
     RegisterExportCommands();

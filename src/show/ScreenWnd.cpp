@@ -27,6 +27,8 @@ QString DamagedFileMessage(const CPlaybackStart& start) {
 CScreenWnd::CScreenWnd()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("CScreenWnd"));
+    setAccessibleName(QStringLiteral("スライドショー"));
+    setAccessibleDescription(QStringLiteral("Esc キーで終了"));
     // Every paint covers the window with the canvas: nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);

@@ -68,10 +68,12 @@ void CShowPropView::CreateForm() {
 
     MakeLabel(this, QStringLiteral("すべてのベルモ書類"), du.Rect(12, 12, 60, 8));
     m_listAll = MakeList(this, IDC_LIST_ALL, du.Rect(12, 24, 87, 111));
+    m_listAll->setAccessibleName(QStringLiteral("すべてのベルモ書類"));
     m_btnAdd = MakeButton(this, IDC_ADD, QStringLiteral("追加"), du.Rect(103, 39, 43, 15));
     m_btnRemove = MakeButton(this, IDC_REMOVE, QStringLiteral("削除"), du.Rect(103, 59, 43, 15));
     MakeLabel(this, QStringLiteral("ベルモショーの内容"), du.Rect(150, 12, 58, 8));
     m_listShow = MakeList(this, IDC_LIST_SHOW, du.Rect(150, 24, 87, 111));
+    m_listShow->setAccessibleName(QStringLiteral("ベルモショーの内容"));
 
     // The template's tab order: list 1025, "追加", "削除", list 1024.
     setTabOrder(m_listAll, m_btnAdd);

@@ -1,5 +1,7 @@
 #include "ExchangeDialog.h"
 
+#include "AccessibleNames.h"
+
 void CExchangeDialog::accept() {
     if (TakeFields()) {
         QDialog::accept();
@@ -10,6 +12,7 @@ void CExchangeDialog::showEvent(QShowEvent* event) {
     if (!m_bFieldsShown) {
         m_bFieldsShown = true;
         ShowFields();
+        dlg::NameFieldsFromLabels(this);
     }
     QDialog::showEvent(event);
 }

@@ -23,6 +23,7 @@ constexpr int kFirstBalloonRow = 2; // rows 0 and 1 are the background and the p
 CFukiOrderDialog::CFukiOrderDialog(QWidget* parent) : CExchangeDialog(parent) {
     m_pList = new QListWidget(this);
     m_pList->setObjectName(QStringLiteral("1023"));
+    m_pList->setAccessibleName(QStringLiteral("表示順"));
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_pList->setFixedSize(dlg::DluX(m_pList, 216), dlg::DluY(m_pList, 115));
