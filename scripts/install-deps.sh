@@ -18,6 +18,7 @@ PACKAGES=(
   desktop-file-utils shared-mime-info xdg-utils
   qt6-translations-l10n
   dpkg-dev file lintian appstream librsvg2-bin
+  at-spi2-core python3-gi xdotool
 )
 
 missing=()

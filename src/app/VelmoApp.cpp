@@ -11,6 +11,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/DocManager.h"
 #include "framework/DocTemplate.h"
+#include "framework/RecoveryKeeper.h"
 #include "framework/SingleInstance.h"
 #include "model/VelmoDoc.h"
 #include "show/ScreenWnd.h"
@@ -31,6 +32,7 @@ CVelmoApp::CVelmoApp() : m_pDocManager(std::make_unique<fw::CDocManager>()) {
 CVelmoApp::~CVelmoApp() {
     DestroyScreenWnd();
     m_pMainFrame.reset();
+    m_pRecovery.reset();
 }
 
 void CVelmoApp::RegisterDocTemplates() {
@@ -85,6 +87,9 @@ bool CVelmoApp::InitInstance(const SStartup& startup) {
         m_pMainFrame->show();
     }
     CreateScreenWnd();
+    if (startup.bKeepRecovery) {
+        StartRecovery();
+    }
     return true;
 }
 

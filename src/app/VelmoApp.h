@@ -2,6 +2,8 @@
 // The application object: start-up, the document templates, the main window, and the
 // commands the application handles itself (new, open, recent files, About, exit).
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QObject>
 #include <QStringList>
@@ -12,6 +14,7 @@ class CMainFrame;
 class CScreenWnd;
 
 namespace fw {
+class CRecoveryKeeper;
 class CDocManager;
 class CDocTemplate;
 class CSingleInstance;
@@ -26,6 +29,9 @@ public:
         // Answer shell requests (files handed over by later starts) on the session bus.
         bool bServeShellRequests = true;
         bool bShowMainWindow = true;
+        // Keep recovery copies of modified documents and offer those of a copy that ended
+        // without saving (the program does; tests that do not check it leave it off).
+        bool bKeepRecovery = false;
     };
 
     CVelmoApp();
@@ -51,6 +57,11 @@ public:
     CScreenWnd* ScreenWnd() const { return m_pScreenWnd.get(); }
     // Opens files handed over by the shell or dropped, and brings the main window forward.
     void OpenFiles(const QStringList& paths);
+    // The keeper of recovery copies, while recovery is on (VelmoAppRecovery.cpp).
+    fw::CRecoveryKeeper* RecoveryKeeper() const { return m_pRecovery.get(); }
+    // Asks about the recovery copies taken over at start-up ("前回、保存されていない変更が
+    // あります"); shown once the main window is up.
+    void OfferRecovery(const std::vector<std::string>& files);
 
 private:
     void RegisterDocTemplates();
@@ -59,9 +70,11 @@ private:
     void DestroyScreenWnd();
     void UpdateRecentFileHandlers();
     void BringToFront();
+    void StartRecovery();
 
     std::unique_ptr<fw::CDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CScreenWnd> m_pScreenWnd;
     fw::CSingleInstance* m_pShellRequests = nullptr;
+    std::unique_ptr<fw::CRecoveryKeeper> m_pRecovery;
 };

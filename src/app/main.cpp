@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     CVelmoApp app;
     CVelmoApp::SStartup startup;
     startup.files = line.files;
+    startup.bKeepRecovery = true;
     if (!app.InitInstance(startup)) {
         return 1;
     }

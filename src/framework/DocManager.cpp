@@ -125,6 +125,27 @@ CDocument* CDocManager::OpenDocumentFileWith(CDocTemplate& docTemplate,
     return CreateWindowFor(docTemplate, document);
 }
 
+CDocument* CDocManager::OpenRecoveredDocument(CDocTemplate& docTemplate,
+                                              const std::vector<std::uint8_t>& bytes,
+                                              const QString& path, const QString& title) {
+    auto model = docTemplate.CreateDocument();
+    if (!model || model->OnRestoreDocument(bytes, path.toStdString(), title.toStdString()) !=
+                      EDocOutcome::Opened) {
+        return nullptr;
+    }
+    auto* document = new CDocument(docTemplate, std::move(model), *this);
+    return CreateWindowFor(docTemplate, document);
+}
+
+CDocTemplate* CDocManager::TemplateForExtension(const QString& ext) const {
+    for (const auto& docTemplate : m_templates) {
+        if (!ext.isEmpty() && docTemplate->GetDocString(CDocTemplate::filterExt) == ext) {
+            return docTemplate.get();
+        }
+    }
+    return nullptr;
+}
+
 void CDocManager::OnFileOpen() {
     FileDialogRequest request;
     request.title = QStringLiteral("Open");

@@ -2,6 +2,7 @@
 // The document manager: the registered templates in their order, the open documents, opening
 // files (an open file is brought to the front instead of opened twice), new untitled
 // documents, the framework's open command, the recent-file list, and closing everything.
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,13 @@ public:
     // Opens the file as a document of this template in a new window, also when the file is open
     // already ("新規ショー設定..."). Failures are reported; the result is then null.
     CDocument* OpenDocumentFileWith(CDocTemplate& docTemplate, const QString& path);
+    // A document of the template restored from a recovery copy's bytes, with the path (or, while
+    // untitled, the title) it had, modified, in a new window. Null when the bytes do not load.
+    CDocument* OpenRecoveredDocument(CDocTemplate& docTemplate,
+                                     const std::vector<std::uint8_t>& bytes, const QString& path,
+                                     const QString& title);
+    // The template whose filter extension is ext, or null.
+    CDocTemplate* TemplateForExtension(const QString& ext) const;
     // The framework's open command: the "Open" dialog with every template's filter in order,
     // then "All Files (*.*)".
     void OnFileOpen();
