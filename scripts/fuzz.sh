@@ -61,6 +61,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0}"
 export QT_QPA_PLATFORM=offscreen
 
 # run NAME EXE SECONDS CORPUS LOG: one libFuzzer run; fails the script on a finding.

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <cstdlib>
 
+#include "render/FukiFont.h"
 #include "render/QtPictureDecoder.h"
 
 void EnsureFuzzGuiApplication() {
@@ -15,6 +16,8 @@ void EnsureFuzzGuiApplication() {
     static char* argv[] = {name, nullptr};
     static QGuiApplication* app = new QGuiApplication(argc, argv);
     (void)app;
-    // Sets the decoders' allocation limit as the program does.
+    // Sets the decoders' allocation limit as the program does, and loads the font database
+    // before the first input.
     render::InstallQtPictureDecoder();
+    render::WarmUpFonts();
 }
