@@ -2,10 +2,6 @@
 // creates an empty show file and opens it in a new window, "ショー設定を開く..." (32836) opens
 // a file of either type; and the full-screen playback window, created hidden at the end of
 // start-up and owned for the whole run.
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QFileInfo>
 
 #include "ChildFrameShow.h"
@@ -18,6 +14,7 @@
 #include "framework/FileMessages.h"
 #include "framework/Prompter.h"
 #include "framework/ShowPlayer.h"
+#include "model/FileSystem.h"
 #include "model/VelmoShowDoc.h"
 #include "show/ScreenWnd.h"
 #include "show/ShowPropView.h"
@@ -34,14 +31,11 @@ fw::FileDialogRequest ShowFileRequest(bool bSave) {
     return request;
 }
 
-// Creates the file, or empties it, and closes it at once; 0 or the errno value.
+// Creates the file, or replaces it with an empty one the way a save does (a kill or a failure
+// leaves the old file whole); 0 or the errno value.
 int CreateEmptyFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        return errno;
-    }
-    ::close(fd);
-    return 0;
+    int err = 0;
+    return WriteFileAtomically(QFile::encodeName(path).toStdString(), {}, err) ? 0 : err;
 }
 
 } // namespace

@@ -62,11 +62,11 @@ EMsgResult ShowMessage(QWidget* parent, const MessageRequest& request) {
     return RunMessageBox(parent, request);
 }
 
-void FrameworkMessage(QWidget* parent, const QString& text) {
+void FrameworkMessage(QWidget* parent, const QString& text, EMsgIcon icon) {
     MessageRequest request;
     request.text = text;
     request.caption = QStringLiteral("Velmo");
-    request.icon = EMsgIcon::Exclamation;
+    request.icon = icon;
     ShowMessage(parent, request);
 }
 

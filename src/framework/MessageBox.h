@@ -23,8 +23,9 @@ struct MessageRequest {
 
 EMsgResult ShowMessage(QWidget* parent, const MessageRequest& request);
 
-// The framework's message: caption "Velmo", exclamation icon, OK.
-void FrameworkMessage(QWidget* parent, const QString& text);
+// The framework's message: caption "Velmo", exclamation icon (or the error icon, Stop, for the
+// errors the framework reports so), OK.
+void FrameworkMessage(QWidget* parent, const QString& text, EMsgIcon icon = EMsgIcon::Exclamation);
 // The program's own message: OK, no icon, the given caption.
 void ProgramMessage(QWidget* parent, const QString& text, const QString& caption);
 

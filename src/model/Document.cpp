@@ -11,12 +11,14 @@ EDocOutcome OutcomeFromErrno(int err, bool saving) {
     switch (err) {
     case ENOENT:
     case ENOTDIR:
-        return EDocOutcome::NotFound;
+        // Saving creates the file if need be, so only its folder can be missing or unusable.
+        return saving ? EDocOutcome::FolderUnusable : EDocOutcome::NotFound;
     case EACCES:
     case EPERM:
     case EROFS:
         return EDocOutcome::AccessDenied;
     case EFBIG:
+    case kErrNotRegularFile:
         return saving ? EDocOutcome::FailedToSave : EDocOutcome::FailedToOpen;
     default:
         return EDocOutcome::OtherFileError;

@@ -18,6 +18,8 @@ enum class EDocOutcome {
     UnexpectedFileFormat, // "Unexpected file format." (the file ended early)
     FailedToOpen,         // "Failed to open document."
     FailedToSave,         // "Failed to save document."
+    FolderUnusable,       // "The folder of %1 cannot be used." (a save into a missing folder, or
+                          // through a path part that is a plain file)
 };
 
 // Files larger than this are refused before reading: no document of either type comes near it.
@@ -32,8 +34,8 @@ public:
     // Opens the file at a UTF-8 path into this newly constructed document. An empty file opens
     // as a new document. On failure the document should be discarded.
     EDocOutcome OnOpenDocument(const std::string& path);
-    // Writes the whole document to a temporary file beside the target and renames it over the
-    // target only when complete; on failure the old file is untouched and nothing changes.
+    // Writes the whole document so that a failure or a kill leaves the old file whole
+    // (WriteFileAtomically); on failure nothing changes.
     EDocOutcome OnSaveDocument(const std::string& path);
 
     const std::string& GetPathName() const { return m_strPathName; }

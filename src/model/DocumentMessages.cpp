@@ -19,6 +19,8 @@ std::string DocumentOutcomeMessage(EDocOutcome outcome, const std::string& path,
         return "Failed to open document.";
     case EDocOutcome::FailedToSave:
         return "Failed to save document.";
+    case EDocOutcome::FolderUnusable:
+        return "The folder of " + path + " cannot be used.";
     }
     return saving ? "Failed to save document." : "Failed to open document.";
 }

@@ -105,8 +105,8 @@ TEST_F(SaveTest, ATargetThatIsAFolderIsNotReplaced) {
     EXPECT_EQ(m_doc.GetPathName(), "");
 }
 
-TEST_F(SaveTest, AMissingFolderIsNotFound) {
-    EXPECT_EQ(m_doc.OnSaveDocument(m_dir.Path("no-folder/panel.vlm")), EDocOutcome::NotFound);
+TEST_F(SaveTest, AMissingFolderCannotBeUsed) {
+    EXPECT_EQ(m_doc.OnSaveDocument(m_dir.Path("no-folder/panel.vlm")), EDocOutcome::FolderUnusable);
     ExpectOldFileIntact();
 }
 
@@ -126,7 +126,8 @@ TEST_F(SaveTest, AReadOnlyFolderIsAccessDenied) {
         GTEST_SKIP() << "the right to write into read-only folders could not be given up";
     }
     ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0555), 0);
-    EXPECT_EQ(m_doc.OnSaveDocument(m_strTarget), EDocOutcome::AccessDenied);
+    // A new file there (a writable file already there is written in place).
+    EXPECT_EQ(m_doc.OnSaveDocument(m_dir.Path("new.vlm")), EDocOutcome::AccessDenied);
     ::chmod(m_dir.Path().c_str(), 0755);
     ExpectOldFileIntact();
 }

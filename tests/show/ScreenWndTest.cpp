@@ -231,11 +231,18 @@ private slots:
         QVERIFY(WriteShow(Path("cutlater.vls"), {"first", "cut", "second"}));
 
         CScreenWnd& wnd = Window();
-        for (const char* file : {"short.vls", "cut.vls", "cut.vlm"}) {
+        // A damaged panel is reported with the error icon, a damaged show file as before.
+        const std::pair<const char*, fw::EMsgIcon> cases[] = {
+            {"short.vls", fw::EMsgIcon::Exclamation},
+            {"cut.vls", fw::EMsgIcon::Stop},
+            {"cut.vlm", fw::EMsgIcon::Stop}};
+        for (const auto& [file, icon] : cases) {
             CMessageCapture messages;
             wnd.PlayDocumentFile(Path(file), false);
             QCOMPARE(messages.Texts(), QStringList{"Unexpected file format."});
             QCOMPARE(messages.Captions(), QStringList{"Velmo"});
+            QCOMPARE(messages.m_requests.size(), std::size_t(1));
+            QVERIFY(messages.m_requests[0].icon == icon);
             QVERIFY(!wnd.isVisible());
             QVERIFY(!wnd.IsTimerActive());
         }
