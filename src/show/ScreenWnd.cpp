@@ -22,12 +22,6 @@ QString DamagedFileMessage(const CPlaybackStart& start) {
     return fw::OutcomeMessage(outcome, QString::fromStdString(start.m_strFile), false);
 }
 
-// A damaged first panel is an archive error, which the framework reports with its error icon.
-fw::EMsgIcon ErrorIconOf(const CPlaybackStart& start) {
-    return start.m_eOutcome == EStartOutcome::DamagedPanelFile ? fw::EMsgIcon::Stop
-                                                               : fw::EMsgIcon::Exclamation;
-}
-
 } // namespace
 
 CScreenWnd::CScreenWnd()
@@ -82,7 +76,10 @@ bool CScreenWnd::Begin(const CPlaybackStart& start) {
         return false;
     case EStartOutcome::DamagedShowFile:
     case EStartOutcome::DamagedPanelFile:
-        fw::FrameworkMessage(nullptr, DamagedFileMessage(start), ErrorIconOf(start));
+        fw::FrameworkMessage(nullptr, DamagedFileMessage(start),
+                             start.m_eOutcome == EStartOutcome::DamagedPanelFile
+                                 ? fw::EMsgIcon::Stop
+                                 : fw::EMsgIcon::Exclamation);
         return false;
     }
     return false;
