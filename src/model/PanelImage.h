@@ -33,8 +33,9 @@ public:
     // Replaces the picture with the file at a file-system path (UTF-8) and places it 300 pixels
     // wide at (50, 50). On failure the layer is left exactly as it was.
     EImportResult Import(const std::string& path);
-    // Decodes the picture named by m_strName again: in the home folder, then at the recorded
-    // full path, then in the current directory. Without a match the layer has no picture.
+    // Decodes the picture named by m_strName again, by the name's last component only: in the
+    // home folder, then at the recorded full path, then in the current directory, each only as
+    // a regular file. Without a match the layer has no picture.
     bool Reload();
     // The file-system path Reload would decode, or "" when no candidate exists.
     std::string ResolvePicturePath() const;
