@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libxkbcommon-dev
   qt6-qpa-plugins
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   clang-14 libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho
   libharfbuzz-dev libicu-dev

@@ -7,6 +7,7 @@
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
 #include "model/VelmoShowDoc.h"
+#include "render/PictureHeader.h"
 
 namespace cli {
 
@@ -62,7 +63,7 @@ void WritePicture(CJsonWriter& json, const CPanelImage& image) {
     json.String("m_strName", Cp932ToUtf8(image.m_strName));
     json.String("m_strPath", Cp932ToUtf8(image.m_strPath));
     json.Int("m_nKind", image.m_nKind);
-    // Not stored: whether the picture was found and decoded, and its size.
+    // Not stored: whether the picture was found and its header read, and its size.
     json.Bool("decoded", image.HasPicture());
     if (image.HasPicture()) {
         json.Int("width", image.m_bitmap->Width());
@@ -87,7 +88,10 @@ void WriteFuki(CJsonWriter& json, int slot, const CFuki& fuki) {
     json.Int("m_nOrder", fuki.m_nOrder);
     json.Int("m_nCornerWidth", fuki.m_nCornerWidth);
     json.Int("m_nCornerHeight", fuki.m_nCornerHeight);
-    json.String("m_strText", Cp932ToUtf8(fuki.m_strText));
+    // Converted and written in pieces: a text may be as long as the file allows.
+    json.BeginString("m_strText");
+    Cp932ToUtf8Pieces(fuki.m_strText, [&](std::string_view piece) { json.StringPiece(piece); });
+    json.EndString();
     WriteColor(json, "m_crText", fuki.m_crText);
     json.String("m_strFontFace", Cp932ToUtf8(fuki.m_strFontFace));
     json.Int("m_nFontSize", fuki.m_nFontSize);
@@ -96,8 +100,13 @@ void WriteFuki(CJsonWriter& json, int slot, const CFuki& fuki) {
 }
 
 int InfoOfPanel(const std::string& path, std::ostream& out, std::ostream& err) {
+    // The picture's size is all the report tells of it: read from its header, nothing decoded.
+    render::CPictureHeaderReader headerReader;
+    IPictureDecoder* const previous = GetPictureDecoder();
+    SetPictureDecoder(&headerReader);
     CVelmoDoc doc;
     const EDocOutcome outcome = doc.OnOpenDocument(path);
+    SetPictureDecoder(previous);
     if (outcome != EDocOutcome::Opened) {
         err << "velmo: " << OpenFailureText(outcome, path) << '\n';
         return 1;

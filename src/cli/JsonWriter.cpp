@@ -1,19 +1,19 @@
 #include "JsonWriter.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 
 namespace cli {
 
 namespace {
 
-std::string Escaped(const std::string& utf8) {
+// Appends utf8 escaped, without quotes.
+void AppendEscaped(std::string& out, std::string_view utf8) {
     // Round trip through UTF-16 replaces invalid sequences (file names on disk may hold any
     // bytes) so that the output is always valid UTF-8.
     const QByteArray valid = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).toUtf8();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(valid.size()) + 2);
-    out += '"';
+    out.reserve(out.size() + static_cast<std::size_t>(valid.size()));
     for (const char ch : valid) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
@@ -42,6 +42,11 @@ std::string Escaped(const std::string& utf8) {
             }
         }
     }
+}
+
+std::string Escaped(const std::string& utf8) {
+    std::string out = "\"";
+    AppendEscaped(out, utf8);
     out += '"';
     return out;
 }
@@ -110,8 +115,34 @@ void CJsonWriter::Bool(const char* key, bool value) {
 }
 
 void CJsonWriter::String(const char* key, const std::string& value) {
+    // In pieces, so that a long text is never held escaped whole.
+    constexpr std::size_t kPieceBytes = 65536;
+    BeginString(key);
+    for (std::size_t pos = 0; pos < value.size();) {
+        std::size_t end = std::min(value.size(), pos + kPieceBytes);
+        while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80 &&
+               end - pos < kPieceBytes + 3) {
+            ++end; // not inside a character
+        }
+        StringPiece(std::string_view(value).substr(pos, end - pos));
+        pos = end;
+    }
+    EndString();
+}
+
+void CJsonWriter::BeginString(const char* key) {
     Member(key);
-    m_out << Escaped(value);
+    m_out << '"';
+}
+
+void CJsonWriter::StringPiece(std::string_view utf8) {
+    std::string escaped;
+    AppendEscaped(escaped, utf8);
+    m_out << escaped;
+}
+
+void CJsonWriter::EndString() {
+    m_out << '"';
 }
 
 void CJsonWriter::Finish() {

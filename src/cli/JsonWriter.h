@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -20,6 +21,11 @@ public:
     void Bool(const char* key, bool value);
     // value must be UTF-8; invalid sequences are written as U+FFFD.
     void String(const char* key, const std::string& value);
+    // A string value written in pieces (each UTF-8 and ending between characters), so that a
+    // value too large to hold converted whole is written as it is converted.
+    void BeginString(const char* key);
+    void StringPiece(std::string_view utf8);
+    void EndString();
     // Finishes the document with a line break.
     void Finish();
 

@@ -1,13 +1,41 @@
 // Painting of the panel view: the grey strips beyond the panel, then the panel through the
 // shared drawing function, kept as an image of the visible part so that a drag only draws its
 // frame over it. The image has one pixel per device pixel of the screen (DensePanel.h).
+#include <QLabel>
+#include <QMainWindow>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStatusBar>
 
 #include "DensePanel.h"
 #include "VelmoView.h"
 #include "model/VelmoDoc.h"
 #include "render/PanelRenderer.h"
+#include "render/PicturePreparation.h"
+
+namespace {
+
+// The status bar's note that the picture is drawn reduced: shown while the panel last painted
+// draws its picture from fewer pixels than its zoom needs, hidden otherwise.
+void ShowPictureScaleNote(QWidget* view, bool reduced) {
+    auto* frame = qobject_cast<QMainWindow*>(view->window());
+    QStatusBar* bar = frame ? frame->findChild<QStatusBar*>() : nullptr;
+    if (bar == nullptr) {
+        return;
+    }
+    auto* note = bar->findChild<QLabel*>(QStringLiteral("PictureScaleNote"));
+    if (note == nullptr) {
+        if (!reduced) {
+            return;
+        }
+        note = new QLabel(QStringLiteral("画像を縮小して表示しています"), bar);
+        note->setObjectName(QStringLiteral("PictureScaleNote"));
+        bar->insertPermanentWidget(0, note);
+    }
+    note->setVisible(reduced);
+}
+
+} // namespace
 
 QColor CVelmoView::GrayTextColor(const QPalette& palette) {
     return palette.color(QPalette::Disabled, QPalette::WindowText);
@@ -69,6 +97,9 @@ void CVelmoView::RenderPanelImage() {
     }
     m_imgPanel.setDevicePixelRatio(ratio);
     m_bImageValid = true;
+    if (const CVelmoDoc* doc = GetDocument()) {
+        ShowPictureScaleNote(this, render::PictureShownReduced(doc->m_panel.m_image, m_nZoom));
+    }
 }
 
 void CVelmoView::DrawTrackFrame(QPainter& painter) const {

@@ -212,13 +212,15 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos) {
 
 } // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) {
+void Cp932ToUtf8Pieces(std::string_view cp932, const std::function<void(std::string_view)>& sink) {
+    constexpr std::size_t kPieceBytes = 65536;
     const SCp932Tables& tables = SCp932Tables::Get();
     if (!tables.bValid) {
-        return std::string(cp932);
+        sink(cp932);
+        return;
     }
     std::string out;
-    out.reserve(cp932.size() + cp932.size() / 2);
+    out.reserve(std::min(cp932.size() + cp932.size() / 2, kPieceBytes + 8));
     std::size_t pos = 0;
     while (pos < cp932.size()) {
         const auto b = static_cast<unsigned char>(cp932[pos]);
@@ -237,7 +239,24 @@ std::string Cp932ToUtf8(std::string_view cp932) {
             AppendUtf8(out, c);
         }
         pos += len;
+        if (out.size() >= kPieceBytes) {
+            sink(out);
+            out.clear();
+        }
     }
+    if (!out.empty()) {
+        sink(out);
+    }
+}
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    std::string out;
+    Cp932ToUtf8Pieces(cp932, [&](std::string_view piece) {
+        if (out.empty()) {
+            out.reserve(cp932.size() + cp932.size() / 2);
+        }
+        out += piece;
+    });
     return out;
 }
 

@@ -4,9 +4,14 @@
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "BmpStructure.h"
 #include "JpegStructure.h"
 #include "PictureScaling.h"
+#include "PngStructure.h"
+#include "model/FileSystem.h"
 
 namespace render {
 
@@ -16,6 +21,8 @@ constexpr int kSteps[] = {8, 4, 2, 1}; // coarsest first
 constexpr int kStepCount = 4;
 // A JPEG file larger than this is not read into memory (no photograph comes near it).
 constexpr qint64 kMaxJpegFileBytes = qint64(512) << 20;
+// The same for a PNG, which is read whole to be checked before decoding.
+constexpr qint64 kMaxPngFileBytes = qint64(512) << 20;
 
 bool RotatesQuarter(QImageIOHandler::Transformations t) {
     return t.testFlag(QImageIOHandler::TransformationRotate90);
@@ -30,37 +37,99 @@ bool DeclaredSizeAcceptable(QSize size) {
     return qint64(size.width()) * qint64(size.height()) * 4 <= kMaxPictureBytes;
 }
 
-std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::Open(const QString& path) {
-    QImageReader header(path);
-    const QByteArray format = header.format();
-    if (format.isEmpty()) {
+qint64 DecodePeakBytes(QSize size, QImage::Format decoded) {
+    const qint64 pixels = qint64(std::max(0, size.width())) * qint64(std::max(0, size.height()));
+    const int bits =
+        decoded == QImage::Format_Invalid ? 64 : QImage::toPixelFormat(decoded).bitsPerPixel();
+    const qint64 decodedBytes = (pixels * bits + 7) / 8;
+    return decodedBytes + (bits == 32 ? 0 : pixels * 4);
+}
+
+void ConvertToDrawingFormat(QImage& image) {
+    if (image.isNull()) {
+        return;
+    }
+    const QImage::Format want =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() != want) {
+        image.convertTo(want); // in place between formats of the same pixel size
+    }
+}
+
+std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::Open(const QString& path, qint64 limitBytes) {
+    struct stat st {};
+    int err = 0;
+    const int fd = OpenRegularFile(QFile::encodeName(path).toStdString(), st, err);
+    return fd < 0 ? nullptr : OpenDescriptor(fd, limitBytes);
+}
+
+std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qint64 limitBytes) {
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return nullptr;
     }
+    // A PNG is checked whole before the PNG library reads even its header: that library prints
+    // its errors on standard error.
+    QByteArray pngBytes;
+    if (file.peek(8).startsWith("\x89PNG")) {
+        if (file.size() > kMaxPngFileBytes) {
+            return nullptr;
+        }
+        pngBytes = file.readAll();
+        if (pngBytes.size() != file.size() ||
+            !PngStreamIsSound(reinterpret_cast<const unsigned char*>(pngBytes.constData()),
+                              static_cast<std::size_t>(pngBytes.size())) ||
+            !file.seek(0)) {
+            return nullptr;
+        }
+    }
+    QByteArray format;
+    QSize declared;
+    QImage::Format decodedFormat = QImage::Format_Invalid;
+    QImageIOHandler::Transformations transformation;
+    {
+        QImageReader header(&file);
+        format = header.format();
+        declared = header.size();
+        decodedFormat = header.imageFormat();
+        transformation = header.transformation();
+    }
     // The declared size is checked before anything is decoded.
-    const QSize declared = header.size();
-    if (declared.isValid() && !DeclaredSizeAcceptable(declared)) {
+    if (format.isEmpty() || !declared.isValid() || declared.isEmpty() || !file.seek(0)) {
         return nullptr;
     }
     std::shared_ptr<CQtDecodedPicture> picture(new CQtDecodedPicture);
     if (format == "jpeg") {
-        if (!declared.isValid()) {
-            return nullptr;
-        }
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxJpegFileBytes) {
+        if (file.size() > kMaxJpegFileBytes) {
             return nullptr;
         }
         QByteArray bytes = file.readAll();
+        SJpegLayout layout;
         if (bytes.size() != file.size() ||
             !JpegStreamIsComplete(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                  static_cast<std::size_t>(bytes.size()))) {
+                                  static_cast<std::size_t>(bytes.size()), &layout) ||
+            !JpegDataCoversDeclaredSize(layout) ||
+            (layout.bArithmetic && !DeclaredSizeAcceptable(declared))) {
             return nullptr;
         }
         picture->m_bJpeg = true;
         picture->m_bytesJpeg = std::move(bytes);
+        picture->m_nCoefficientBytes = JpegCoefficientBytes(layout);
+        picture->m_bGreyJpeg = decodedFormat == QImage::Format_Grayscale8;
         picture->m_szStored = declared;
-        picture->m_szShown =
-            RotatesQuarter(header.transformation()) ? declared.transposed() : declared;
+        picture->m_szShown = RotatesQuarter(transformation) ? declared.transposed() : declared;
+        // The finest step whose decode stays within the limit; none at all is a refusal.
+        picture->m_nFinestStep = 0;
+        for (int step : {1, 2, 4, 8}) {
+            if (picture->JpegStepPeakBytes(step) <= limitBytes) {
+                picture->m_nFinestStep = step;
+                break;
+            }
+        }
+        if (picture->m_nFinestStep == 0) {
+            return nullptr;
+        }
         // The smallest step proves that the file decodes; drawing at a small zoom needs no more.
         int step = 1;
         for (int candidate : kSteps) {
@@ -69,28 +138,56 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::Open(const QString& path) 
                 break;
             }
         }
-        QImage pixels = picture->DecodeJpegStep(step);
+        QImage pixels = picture->DecodeJpegStep(std::max(step, picture->m_nFinestStep));
         if (pixels.isNull()) {
             return nullptr;
         }
-        picture->m_imgSteps[StepIndex(step)] = std::move(pixels);
+        picture->m_imgSteps[StepIndex(std::max(step, picture->m_nFinestStep))] = std::move(pixels);
         return picture;
     }
-    QImageReader reader(path);
+    if (!DeclaredSizeAcceptable(declared) ||
+        DecodePeakBytes(declared, decodedFormat) + pngBytes.size() > limitBytes) {
+        return nullptr;
+    }
+    if (format == "bmp") {
+        const QByteArray head = file.peek(kBmpHeaderBytes);
+        if (!BmpDataIsComplete(reinterpret_cast<const unsigned char*>(head.constData()),
+                               static_cast<std::size_t>(head.size()), file.size())) {
+            return nullptr;
+        }
+    }
+    QBuffer pngBuffer(&pngBytes); // a PNG is decoded from the bytes already checked
+    QIODevice* device = &file;
+    if (!pngBytes.isEmpty() && pngBuffer.open(QIODevice::ReadOnly)) {
+        device = &pngBuffer;
+    }
+    QImageReader reader(device, format);
     reader.setAutoTransform(true);
     QImage pixels;
     if (!reader.read(&pixels)) {
         return nullptr;
     }
-    pixels = ToDrawingFormat(pixels);
+    ConvertToDrawingFormat(pixels);
     if (pixels.isNull() || !DeclaredSizeAcceptable(pixels.size())) {
         return nullptr;
     }
     picture->m_nStepDecodes.fetch_add(1);
     picture->m_szShown = pixels.size();
-    picture->m_szStored = declared.isValid() ? declared : pixels.size();
+    picture->m_szStored = declared;
     picture->m_imgSteps[0] = std::move(pixels);
     return picture;
+}
+
+qint64 CQtDecodedPicture::JpegStepPeakBytes(int step) const {
+    const QSize size(std::max(1, m_szStored.width() / step),
+                     std::max(1, m_szStored.height() / step));
+    const qint64 pixels = qint64(size.width()) * size.height();
+    // Colour decodes straight to 32 bits; grey to 8 bits, then widened into a copy.
+    return m_nCoefficientBytes + m_bytesJpeg.size() + pixels * (m_bGreyJpeg ? 5 : 4);
+}
+
+bool CQtDecodedPicture::ShownReducedAt(QSize size) const {
+    return StepCovering(size) < m_nFinestStep;
 }
 
 int CQtDecodedPicture::StepIndex(int step) {
@@ -124,6 +221,9 @@ int CQtDecodedPicture::StepCovering(QSize size) const {
 }
 
 QImage CQtDecodedPicture::DecodeJpegStep(int step) const {
+    if (step < m_nFinestStep) {
+        return {}; // beyond the limit
+    }
     QBuffer buffer;
     buffer.setData(m_bytesJpeg);
     if (!buffer.open(QIODevice::ReadOnly)) {
@@ -142,11 +242,13 @@ QImage CQtDecodedPicture::DecodeJpegStep(int step) const {
         return {};
     }
     m_nStepDecodes.fetch_add(1);
-    return ToDrawingFormat(pixels);
+    ConvertToDrawingFormat(pixels);
+    return pixels;
 }
 
 QImage CQtDecodedPicture::PixelsCovering(QSize size) const {
-    const int wanted = StepCovering(size);
+    // A step beyond the limit is never decoded: the finest within it is enlarged instead.
+    const int wanted = std::max(StepCovering(size), m_nFinestStep);
     auto coarsestHeld = [&]() -> QImage {
         // Any held step at least as fine as the one wanted covers the size too.
         for (int index = StepIndex(wanted); index >= 0; --index) {

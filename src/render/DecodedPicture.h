@@ -21,7 +21,11 @@
 
 namespace render {
 
-// A picture whose pixels would need more than this much memory is refused before decoding.
+// The most memory a picture's decoding may hold at its peak: the pixels as the decoder delivers
+// them, their copy in the drawing format where the conversion cannot be done in place, and for
+// a JPEG the whole picture's coefficients where the stream needs them. A picture above it is
+// refused before decoding; a JPEG is judged step by step, so a picture too large to decode
+// whole is shown from the finest step within the limit.
 constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
 // Area-averaged sizes kept per picture (the editor's zoom, the player's screen, printing).
 constexpr int kScaledSizesKept = 3;
@@ -29,13 +33,25 @@ constexpr int kScaledSizesKept = 3;
 // True when a picture of this declared size may be decoded: both sides positive and the
 // 32-bit pixels within kMaxPictureBytes.
 bool DeclaredSizeAcceptable(QSize size);
+// Bytes held at the peak of decoding a picture of this size that the reader delivers in the
+// format `decoded` (Format_Invalid when unknown: taken as 8 bytes a pixel) and that is then
+// brought to the drawing format: the decoded pixels, plus the drawing-format copy unless the
+// conversion is done in place (between formats of 32 bits a pixel).
+qint64 DecodePeakBytes(QSize size, QImage::Format decoded);
+// Brings pixels to the drawing format (ToDrawingFormat), in place where that can be done.
+void ConvertToDrawingFormat(QImage& image);
 
 class CQtDecodedPicture final : public CDecodedPicture {
 public:
-    // Reads the header of the file at path, refuses a size beyond the limit without decoding,
-    // and decodes the smallest step (a JPEG) or the whole picture (other formats) to prove that
-    // the file decodes. Null for a missing, unreadable, truncated or undecodable file.
-    static std::shared_ptr<CQtDecodedPicture> Open(const QString& path);
+    // Reads the header of the file at path, refuses a picture whose decode would exceed
+    // limitBytes at its peak without decoding, and decodes the smallest step (a JPEG) or the
+    // whole picture (other formats) to prove that the file decodes. Null for a missing,
+    // unreadable, truncated or undecodable file, and for anything but a regular file.
+    static std::shared_ptr<CQtDecodedPicture> Open(const QString& path,
+                                                   qint64 limitBytes = kMaxPictureBytes);
+    // The same from a descriptor of a regular file open for reading, which it takes over.
+    static std::shared_ptr<CQtDecodedPicture> OpenDescriptor(int fd,
+                                                             qint64 limitBytes = kMaxPictureBytes);
 
     int Width() const override { return m_szShown.width(); }
     int Height() const override { return m_szShown.height(); }
@@ -44,10 +60,18 @@ public:
 
     // The pixels of the coarsest step (8, 4, 2 or 1) whose size covers `size` in both
     // directions, the full picture when none does; decodes that step when no decoded step
-    // covers it. Null only when decoding fails.
+    // covers it. A step finer than FinestStep is never decoded: that step is given instead (to
+    // be enlarged). Null only when decoding fails.
     QImage PixelsCovering(QSize size) const;
     // The picture area-averaged to exactly `size` (each side 1 up to the picture's); cached.
     QImage AreaAveraged(QSize size) const;
+
+    // The finest step whose decode stays within the limit: 1 but for a JPEG too large to decode
+    // whole.
+    int FinestStep() const { return m_nFinestStep; }
+    // True when drawing at `size` needs a finer step than the limit allows: the picture is then
+    // shown reduced (from FinestStep, enlarged).
+    bool ShownReducedAt(QSize size) const;
 
     // Steps held decoded, as a bit set: bit 0 full, 1 half, 2 quarter, 3 eighth.
     unsigned DecodedSteps() const;
@@ -62,11 +86,16 @@ private:
     QSize StepSize(int step) const;
     int StepCovering(QSize size) const;
     QImage DecodeJpegStep(int step) const;
+    // Memory held at the peak of decoding this JPEG at a step.
+    qint64 JpegStepPeakBytes(int step) const;
 
     QSize m_szShown;
     QSize m_szStored; // as stored in the file, before the photo's orientation
     bool m_bJpeg = false;
     QByteArray m_bytesJpeg; // the JPEG file, kept so that larger steps decode the same bytes
+    qint64 m_nCoefficientBytes = 0; // what the JPEG decoder holds for the whole picture
+    bool m_bGreyJpeg = false;       // decoded as 8-bit grey, then widened to 32 bits
+    int m_nFinestStep = 1;
 
     mutable std::mutex m_mutex;            // guards m_imgSteps and m_lstScaled
     mutable std::mutex m_decodeMutex;      // one step decode at a time per picture

@@ -117,4 +117,19 @@ void PreparePicture(const CPanelImage& image, int zoom) {
     }
 }
 
+bool PictureShownReduced(const CPanelImage& image, int zoom) {
+    const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
+    if (!picture) {
+        return false;
+    }
+    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, 0, 0));
+    if (p.nWidth <= 0 || p.nHeight <= 0) {
+        return false;
+    }
+    // The size drawn from: the zoomed size up to the picture's own.
+    const QSize size(int(std::min<qint64>(p.nWidth, picture->Width())),
+                     int(std::min<qint64>(p.nHeight, picture->Height())));
+    return picture->ShownReducedAt(size);
+}
+
 } // namespace render

@@ -9,4 +9,8 @@ namespace render {
 // zoomed size. Safe on any thread, provided no other thread changes the layer meanwhile.
 void PreparePicture(const CPanelImage& image, int zoom);
 
+// True when the layer's picture is drawn at this zoom from fewer pixels than the zoom needs,
+// enlarged: a picture too large to decode whole at that size.
+bool PictureShownReduced(const CPanelImage& image, int zoom);
+
 } // namespace render

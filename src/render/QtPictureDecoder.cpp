@@ -5,6 +5,10 @@
 #include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "DecoderMessages.h"
+#include "model/FileSystem.h"
 
 namespace render {
 
@@ -16,6 +20,7 @@ constexpr std::size_t kMaxCachedPictures = 64;
 
 CQtPictureDecoder::CQtPictureDecoder(qint64 cacheBytes) : m_nCacheBytes(cacheBytes) {
     QImageReader::setAllocationLimit(kDecoderAllocationLimitMb);
+    InstallDecoderMessageFilter();
 }
 
 PictureHandle CQtPictureDecoder::Decode(const std::string& path) {
@@ -23,9 +28,15 @@ PictureHandle CQtPictureDecoder::Decode(const std::string& path) {
         return nullptr;
     }
     char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        return nullptr;
+    }
+    // Opened without blocking and judged by the opened descriptor: a FIFO or a device is
+    // refused at once, and what is decoded is what was checked.
     struct stat st {};
-    if (::realpath(path.c_str(), resolved) == nullptr || ::stat(resolved, &st) != 0 ||
-        !S_ISREG(st.st_mode)) {
+    int err = 0;
+    const int fd = OpenRegularFile(resolved, st, err);
+    if (fd < 0) {
         return nullptr;
     }
     SKey key{resolved, static_cast<qint64>(st.st_size),
@@ -36,13 +47,13 @@ PictureHandle CQtPictureDecoder::Decode(const std::string& path) {
         for (auto it = m_lstEntries.begin(); it != m_lstEntries.end(); ++it) {
             if (it->key == key) {
                 m_lstEntries.splice(m_lstEntries.begin(), m_lstEntries, it);
+                ::close(fd);
                 return it->picture;
             }
         }
     }
     m_nFilesOpened.fetch_add(1);
-    std::shared_ptr<const CQtDecodedPicture> picture =
-        CQtDecodedPicture::Open(QString::fromUtf8(key.strPath.c_str()));
+    std::shared_ptr<const CQtDecodedPicture> picture = CQtDecodedPicture::OpenDescriptor(fd);
     if (!picture) {
         return nullptr;
     }

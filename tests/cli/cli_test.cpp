@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <iostream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "TestPictures.h"
@@ -191,6 +193,35 @@ private slots:
             }
         }
         QCOMPARE(records[0].toObject()["m_nOrder"].toInt(), -1);
+    }
+
+    // The report reads a picture's header only: a PNG cut in half still reports its size (a
+    // decode would refuse it), and a FIFO named as the picture is passed over at once.
+    void InfoReadsOnlyThePicturesHeader() {
+        const QString png = testpic::Save(m_dir, "half.png", testpic::Gradient(640, 480), "PNG");
+        QByteArray bytes = testpic::ReadAll(png);
+        bytes.truncate(bytes.size() / 2);
+        testpic::WriteAll(png, bytes);
+        QVERIFY(::mkfifo(Path("fifo.png").c_str(), 0600) == 0);
+        struct SCase {
+            const char* picture;
+            bool found;
+        };
+        for (const SCase& c : {SCase{"half.png", true}, SCase{"fifo.png", false}}) {
+            CVelmoDoc doc;
+            doc.m_panel.m_image.m_strName = c.picture;
+            QCOMPARE(doc.OnSaveDocument(Path("header.vlm")), EDocOutcome::Saved);
+            ::alarm(60);
+            const SResult r = Run({"--info", Path("header.vlm")});
+            ::alarm(0);
+            QCOMPARE(r.nStatus, 0);
+            const QJsonObject picture = QJsonDocument::fromJson(QByteArray::fromStdString(r.strOut))
+                                            .object()["picture"]
+                                            .toObject();
+            QCOMPARE(picture["decoded"].toBool(), c.found);
+            QCOMPARE(picture["width"].toInt(), c.found ? 640 : 0);
+            QCOMPARE(picture["height"].toInt(), c.found ? 480 : 0);
+        }
     }
 
     void InfoOfAShow() {
