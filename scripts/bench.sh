@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 BUILD_DIR="${BUILD_DIR:-build-bench}"
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" -j2 --target velmo_bench velmo_show_bench
+cmake --build "$BUILD_DIR" -j2 --target velmo_bench velmo_show_bench velmo_input_bench
 
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
@@ -26,3 +26,6 @@ cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench
 mkdir -p "$WORK/export"
 "$BUILD_DIR/bench/velmo_export_bench" --velmo "$BUILD_DIR/src/app/velmo" \
   --jpeg "$WORK/photo.jpg" --work "$WORK/export"
+echo
+echo "== Hostile and large panel files"
+"$BUILD_DIR/bench/velmo_input_bench" "$WORK"
