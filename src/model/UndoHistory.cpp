@@ -1,6 +1,7 @@
 #include "UndoHistory.h"
 
 void CUndoHistory::Push(const CPanel& panel) {
+    ++m_nGeneration;
     // Every redo step is dropped.
     while (Count() != m_nCurrent + 1 && !m_snapshots.empty()) {
         m_snapshots.pop_back();
@@ -20,6 +21,7 @@ bool CUndoHistory::Undo(CPanel& panel) {
     }
     // The mark of the state being left says whether that step replaced the picture.
     const bool leavingPictureChange = panel.m_bImageChanged == 1;
+    ++m_nGeneration;
     --m_nCurrent;
     panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
     if (leavingPictureChange) {
@@ -32,10 +34,21 @@ bool CUndoHistory::Redo(CPanel& panel) {
     if (m_nCurrent + 1 >= Count()) {
         return false;
     }
+    ++m_nGeneration;
     ++m_nCurrent;
     panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
     if (panel.m_bImageChanged == 1) {
         panel.m_image.Reload();
     }
+    return true;
+}
+
+bool CUndoHistory::MergeWithPrevious() {
+    if (m_nCurrent < 2 || m_nCurrent + 1 != Count()) {
+        return false;
+    }
+    m_snapshots.erase(m_snapshots.begin() + (m_nCurrent - 1));
+    --m_nCurrent;
+    ++m_nGeneration;
     return true;
 }

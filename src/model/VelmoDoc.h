@@ -7,9 +7,11 @@
 #include <string>
 
 #include "Document.h"
+#include "KeyboardEdits.h"
 #include "LayerEdits.h"
 #include "Panel.h"
 #include "PanelLayers.h"
+#include "RepeatedStep.h"
 #include "UndoHistory.h"
 
 // The three colours of a balloon that the colour commands choose.
@@ -19,6 +21,7 @@ class CVelmoDoc : public CDocumentBase {
 public:
     CPanel m_panel;
     CUndoHistory m_history;
+    CRepeatedStep m_repeat;
 
     // A new document: the default panel is the history's first step.
     CVelmoDoc();
@@ -65,6 +68,12 @@ public:
     bool SetOrderAndWaits(const CPanel& edited);
     // A finished mouse drag with the pointer released at a zoomed point (see ApplyDragTo).
     bool ApplyDrag(const CDrag& drag, CPoint current);
+    // A keyboard nudge of a layer (KeyboardEdits.cpp): one history step per run of presses of
+    // one key, each within a second of the one before (key: any number naming the key).
+    bool Nudge(const SNudge& nudge, int key, std::int64_t nowMs);
+    // A copied balloon put into the first free slot, frontmost, on its own spot or 10 pixels on
+    // from an alike balloon there (FukiClipboard.cpp); -1 when all ten slots are in use.
+    int PasteFuki(const CFuki& copied);
 
     // A step taken marks the document modified: the panel then differs from what was saved.
     bool Undo();
