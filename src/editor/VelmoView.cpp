@@ -12,6 +12,7 @@ CVelmoView::CVelmoView(QWidget* parent) : QAbstractScrollArea(parent) {
     RegisterPrintCommands();
     RegisterExportCommands();
     RegisterEditCommands();
+    RegisterClipboardCommands();
     RegisterSlideshowCommands();
 }
 

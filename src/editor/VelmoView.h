@@ -82,6 +82,22 @@ public:
     void ValidateSelection();
     // Context menu 130, 136 or 150 with each item enabled where the view handles its id.
     void FillContextMenu(QMenu& menu, int menuId) const;
+    // The context menu of the selection (130 with nothing selected) at a point of the screen;
+    // the chosen command is carried out once the menu has closed.
+    void ShowContextMenu(QPoint globalPos);
+
+    // The keyboard (VelmoViewKeyboard.cpp): Tab and Shift+Tab move the selection through the
+    // balloons in display order and the picture; the selection's context menu at its place.
+    void CycleSelection(bool forward);
+    void OpenSelectionContextMenu();
+
+    // The clipboard (VelmoViewClipboard.cpp). The type that holds a balloon's record.
+    static const char* const kFukiMimeType;
+    // Puts the selected balloon on the clipboard; false when no balloon is selected.
+    bool CopySelectedFuki();
+    // Adds the clipboard's balloon to the panel and selects it; a full panel or a damaged record
+    // is refused with a message.
+    void PasteFuki();
 
     // The editor's interaction state.
     std::int32_t m_nSelected = SEL_NONE;
@@ -101,6 +117,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void OnLeftPress(CPoint point);
@@ -116,6 +133,13 @@ private:
     // scroll extent, and the panel is painted again.
     void OnModelChanged();
     void RegisterEditCommands();
+    void RegisterClipboardCommands();
+    // The arrow keys on the selection and the context-menu keys; false for any other key, and
+    // for the arrows with nothing selected (they scroll).
+    bool HandleKeyboardEdit(QKeyEvent* event);
+    // The selected layer's zoomed body, empty with nothing selected.
+    CRect SelectionRect() const;
+    void ScrollToSelection();
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
     void RenderPanelImage();
@@ -132,4 +156,6 @@ private:
     QImage m_imgPanel;
     QPoint m_ptImageScroll;
     bool m_bImageValid = false;
+    // A key opened the context menu: the window system's own request after it is not another.
+    bool m_bKeyMenuShown = false;
 };

@@ -1,5 +1,6 @@
 // The right button of the panel view: select what lies under the pointer and show the context
-// menu for it. The chosen command is carried out by the view itself once the menu has closed.
+// menu for it (VelmoViewKeyboard.cpp shows it). The chosen command is carried out by the view
+// itself once the menu has closed.
 #include <QContextMenuEvent>
 #include <QMenu>
 
@@ -46,24 +47,5 @@ void CVelmoView::FillContextMenu(QMenu& menu, int menuId) const {
 void CVelmoView::OnRightPress(CPoint point, QPoint globalPos) {
     // A right press on empty space clears the selection. The drag state is left alone.
     m_nSelected = HitTestBody(point);
-    int menuId = res::IDR_POPUP_FUKI;
-    if (m_nSelected == SEL_NONE) {
-        menuId = res::IDR_POPUP_PANEL;
-    } else if (m_nSelected == SEL_PICTURE) {
-        menuId = res::IDR_POPUP_PICTURE;
-    }
-    QMenu menu(this);
-    FillContextMenu(menu, menuId);
-    const QAction* chosen = menu.exec(globalPos);
-    // Whether or not a command was chosen, the view shows the new selection.
-    InvalidateView();
-    if (chosen) {
-        Execute(fw::CCommandRouter::IdOf(chosen));
-    }
-}
-
-void CVelmoView::contextMenuEvent(QContextMenuEvent* event) {
-    // The context menu belongs to the right press; the toolkit's own request is consumed so
-    // that no second menu appears.
-    event->accept();
+    ShowContextMenu(globalPos);
 }

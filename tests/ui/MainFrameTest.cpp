@@ -83,8 +83,8 @@ private slots:
         QCOMPARE(Items(Frame(), 128, 0),
                  (QStringList{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
                               QStringLiteral("57601|開く...\tCtrl+O(&O)"), QStringLiteral("-"),
-                              QStringLiteral("32835|新規ショー設定..."),
-                              QStringLiteral("32836|ショー設定を開く..."), QStringLiteral("-"),
+                              QStringLiteral("32835|新規ショー設定(&W)..."),
+                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
                               QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
                               QStringLiteral("57602|閉じる(&C)"),
                               QStringLiteral("57665|アプリケーションの終了(&X)")}));
@@ -109,8 +109,8 @@ private slots:
                               QStringLiteral("57607|印刷...(&P)\tCtrl+P"),
                               QStringLiteral("57609|印刷プレビュー(&V)"),
                               QStringLiteral("33100|エクスポート..."), QStringLiteral("-"),
-                              QStringLiteral("32835|新規ショー設定..."),
-                              QStringLiteral("32836|ショー設定を開く..."), QStringLiteral("-"),
+                              QStringLiteral("32835|新規ショー設定(&W)..."),
+                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
                               QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
                               QStringLiteral("57665|アプリケーションの終了(&X)")}));
         QCOMPARE(Items(Frame(), 129, 1),
@@ -167,8 +167,8 @@ private slots:
                               QStringLiteral("57603|上書き保存\tCtrl+S(&S)"),
                               QStringLiteral("57604|名前を付けて保存(&A)..."),
                               QStringLiteral("33101|エクスポート..."), QStringLiteral("-"),
-                              QStringLiteral("32835|新規ショー設定..."),
-                              QStringLiteral("32836|ショー設定を開く..."), QStringLiteral("-"),
+                              QStringLiteral("32835|新規ショー設定(&W)..."),
+                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
                               QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
                               QStringLiteral("57665|アプリケーションの終了(&X)")}));
         QCOMPARE(Items(Frame(), 152, 1),
@@ -178,7 +178,7 @@ private slots:
                               QStringLiteral("57637|貼り付け\tCtrl+V(&P)")}));
         QCOMPARE(Items(Frame(), 152, 2), kViewMenu);
         QCOMPARE(Items(Frame(), 152, 3),
-                 (QStringList{QStringLiteral("32845|手動"), QStringLiteral("32846|自動")}));
+                 (QStringList{QStringLiteral("32845|手動(&M)"), QStringLiteral("32846|自動(&A)")}));
         QCOMPARE(Items(Frame(), 152, 4), kWindowMenu);
         QCOMPARE(Items(Frame(), 152, 5), kHelpMenu);
         // The edit commands have no handler for a show and are shown disabled.
@@ -190,16 +190,16 @@ private slots:
     }
 
     void enablingFollowsHandlers() {
-        // A panel is active: the document's and the application's commands are enabled; cut,
-        // copy and paste have no handler anywhere.
+        // A panel is active: the document's and the application's commands are enabled, and
+        // cut, copy and paste, which the panel view handles.
         for (int id : {cmd::ID_FILE_NEW, cmd::ID_FILE_OPEN, cmd::ID_FILE_CLOSE, cmd::ID_FILE_SAVE,
                        cmd::ID_FILE_SAVE_AS, cmd::ID_APP_EXIT, cmd::ID_APP_ABOUT,
                        cmd::ID_VIEW_TOOLBAR, cmd::ID_WINDOW_CASCADE, cmd::ID_WINDOW_ARRANGE}) {
             QVERIFY2(MenuAction(Frame(), id)->isEnabled(), qPrintable(QString::number(id)));
         }
         for (int id : {cmd::ID_EDIT_CUT, cmd::ID_EDIT_COPY, cmd::ID_EDIT_PASTE}) {
-            QVERIFY2(!MenuAction(Frame(), id)->isEnabled(), qPrintable(QString::number(id)));
-            QVERIFY(!Frame()->Router().IsEnabled(id));
+            QVERIFY2(MenuAction(Frame(), id)->isEnabled(), qPrintable(QString::number(id)));
+            QVERIFY(Frame()->Router().IsEnabled(id));
         }
         QVERIFY(Frame()->Router().IsEnabled(cmd::ID_FILE_PRINT));
         // The recent-file stand-in is disabled while the list is empty.
@@ -212,6 +212,9 @@ private slots:
         QVERIFY(!Frame()->Router().IsEnabled(cmd::ID_FILE_SAVE));
         QVERIFY(!Frame()->Router().IsEnabled(cmd::ID_FILE_PRINT));
         QVERIFY(!Route(*m_app, cmd::ID_FILE_SAVE));
+        for (int id : {cmd::ID_EDIT_CUT, cmd::ID_EDIT_COPY, cmd::ID_EDIT_PASTE}) {
+            QVERIFY(!Frame()->Router().IsEnabled(id));
+        }
     }
 
     void toolBarHoldsNineButtonsInOrder() {
@@ -238,8 +241,9 @@ private slots:
             return false;
         };
         QVERIFY(state(cmd::ID_FILE_SAVE));
-        QVERIFY(!state(cmd::ID_EDIT_CUT));
+        QVERIFY(state(cmd::ID_EDIT_CUT));
         QVERIFY(Route(*m_app, cmd::ID_FILE_CLOSE));
+        QVERIFY(!state(cmd::ID_EDIT_CUT));
         QVERIFY(state(cmd::ID_FILE_NEW));
         QVERIFY(state(cmd::ID_APP_ABOUT));
         QVERIFY(!state(cmd::ID_FILE_SAVE));
