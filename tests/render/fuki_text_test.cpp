@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QtTest>
+#include <thread>
 
 #include "model/FukiStyle.h"
 #include "model/Panel.h"
@@ -396,6 +397,17 @@ private slots:
                 }
             }
         }
+    }
+
+    // A balloon drawn on another thread (as the player prepares screens) gives the same
+    // pixels, with that thread's own fonts and layouts, released when it ends.
+    void OtherThreadsDrawTheSame() {
+        const CFuki fuki = StyledBalloon("「縦書き」12!?OK。", true, true, 2);
+        const QImage here = Draw(fuki);
+        QImage there;
+        std::thread worker([&] { there = Draw(fuki); });
+        worker.join();
+        QCOMPARE(there, here);
     }
 
     void TheSameLayoutIsReused() {
