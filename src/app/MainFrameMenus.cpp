@@ -12,6 +12,7 @@
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
 #include "framework/MDIChildWnd.h"
+#include "show/PlayerScreens.h"
 
 namespace {
 
@@ -40,6 +41,34 @@ void RemoveDynamicItems(QMenu* menu) {
     }
 }
 
+// The "表示する画面" submenu of a menu, or null.
+QMenu* FindScreenMenu(QMenu* menu) {
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->menu() && FindCommand(action->menu(), cmd::ID_PLAYER_SCREEN_WINDOW)) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+// One item per screen present, named after it; the submenu only with more than one screen.
+void UpdateScreenMenu(QMenu* screenMenu) {
+    const QList<QScreen*> screens = ListedScreens();
+    screenMenu->menuAction()->setVisible(screens.size() > 1);
+    for (int id = cmd::ID_PLAYER_SCREEN_FIRST; id <= cmd::ID_PLAYER_SCREEN_LAST; ++id) {
+        QAction* item = FindCommand(screenMenu, id);
+        const int index = id - cmd::ID_PLAYER_SCREEN_FIRST;
+        if (!item) {
+            continue;
+        }
+        item->setVisible(index < screens.size());
+        if (index < screens.size()) {
+            item->setText(ScreenItemText(index, screens[index]));
+        }
+    }
+}
+
 } // namespace
 
 const std::vector<QMenu*>& CMainFrame::MenusOf(int resourceId) {
@@ -53,6 +82,11 @@ const std::vector<QMenu*>& CMainFrame::MenusOf(int resourceId) {
             }
             if (FindCommand(menu, cmd::ID_WINDOW_CASCADE)) {
                 connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateWindowList(menu); });
+            }
+            if (QMenu* screenMenu = FindScreenMenu(menu)) {
+                UpdateScreenMenu(screenMenu);
+                connect(menu, &QMenu::aboutToShow, this,
+                        [screenMenu] { UpdateScreenMenu(screenMenu); });
             }
             connect(menu, &QMenu::aboutToShow, m_pRouter, &fw::CCommandRouter::UpdateActions);
         }

@@ -36,6 +36,18 @@ MenuItem WindowMenu() {
                       MenuCommand(ID_WINDOW_ARRANGE, QStringLiteral("アイコンの整列(&A)"))});
 }
 
+// "表示する画面": the screen the player shows on. The screens' items are named and shown only
+// for the screens present when the menu opens; the submenu only with more than one screen.
+MenuItem PlayerScreenMenu() {
+    std::vector<MenuItem> items{
+        MenuCommand(ID_PLAYER_SCREEN_WINDOW, QStringLiteral("ウィンドウのある画面(&W)"))};
+    for (int id = ID_PLAYER_SCREEN_FIRST; id <= ID_PLAYER_SCREEN_LAST; ++id) {
+        items.push_back(
+            MenuCommand(id, QStringLiteral("&%1").arg(id - ID_PLAYER_SCREEN_FIRST + 1)));
+    }
+    return MenuPopup(QStringLiteral("表示する画面"), std::move(items));
+}
+
 MenuItem HelpMenu() {
     return MenuPopup(
         QStringLiteral("ヘルプ(&H)"),
@@ -105,7 +117,7 @@ fw::MenuResource PanelMenu() {
              MenuCommand(ID_ORDER_FRONTMOST, QStringLiteral("最前面へ(&Z)"))}),
         MenuPopup(QStringLiteral("スライドショー(&S)"),
                   {MenuCommand(ID_SLIDESHOW_MANUAL, QStringLiteral("手動(&M)")),
-                   MenuCommand(ID_SLIDESHOW_AUTO, QStringLiteral("自動(&A)"))}),
+                   MenuCommand(ID_SLIDESHOW_AUTO, QStringLiteral("自動(&A)")), PlayerScreenMenu()}),
         WindowMenu(),
         HelpMenu(),
     };
@@ -134,7 +146,9 @@ fw::MenuResource ShowMenu() {
         ViewMenu(),
         MenuPopup(QStringLiteral("スライドショー(&S)"),
                   {MenuCommand(ID_SLIDESHOW_MANUAL, QStringLiteral("手動(&M)")),
-                   MenuCommand(ID_SLIDESHOW_AUTO, QStringLiteral("自動(&A)"))}),
+                   MenuCommand(ID_SLIDESHOW_AUTO, QStringLiteral("自動(&A)")), MenuSeparator(),
+                   MenuCommand(ID_SLIDESHOW_LOOP, QStringLiteral("繰り返し再生")),
+                   PlayerScreenMenu()}),
         WindowMenu(),
         HelpMenu(),
     };
@@ -213,6 +227,13 @@ void LoadStringTable(fw::CStringTable& s) {
     s.Set(ID_ORDER_FRONTMOST, QStringLiteral("ふきだしを最前面に移動\n最前面へ"));
     s.Set(ID_SLIDESHOW_AUTO, QStringLiteral("自動でスライドショーをする\n自動スライドショー"));
     s.Set(ID_SLIDESHOW_MANUAL, QStringLiteral("手動でスライドショーをする\n手動スライドショー"));
+    s.Set(ID_SLIDESHOW_LOOP,
+          QStringLiteral("自動スライドショーを最後まで再生したら最初から繰り返す\n繰り返し再生"));
+    s.Set(ID_PLAYER_SCREEN_WINDOW,
+          QStringLiteral("スライドショーをウィンドウのある画面に表示する\nウィンドウのある画面"));
+    for (int id = ID_PLAYER_SCREEN_FIRST; id <= ID_PLAYER_SCREEN_LAST; ++id) {
+        s.Set(id, QStringLiteral("スライドショーをこの画面に表示する\n表示する画面"));
+    }
 }
 
 std::vector<fw::Accelerator> Accelerators() {

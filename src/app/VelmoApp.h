@@ -66,6 +66,7 @@ public:
 private:
     void RegisterDocTemplates();
     void RegisterShowType();
+    void RegisterPlayerScreens();
     void CreateScreenWnd();
     void DestroyScreenWnd();
     void UpdateRecentFileHandlers();

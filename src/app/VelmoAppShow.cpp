@@ -2,7 +2,10 @@
 // creates an empty show file and opens it in a new window, "ショー設定を開く..." (32836) opens
 // a file of either type; and the full-screen playback window, created hidden at the end of
 // start-up and owned for the whole run.
+#include <algorithm>
+
 #include <QFileInfo>
+#include <QScreen>
 
 #include "ChildFrameShow.h"
 #include "MainFrame.h"
@@ -16,6 +19,8 @@
 #include "framework/ShowPlayer.h"
 #include "model/FileSystem.h"
 #include "model/VelmoShowDoc.h"
+#include "show/PlayerScreens.h"
+#include "show/PlayerSettings.h"
 #include "show/ScreenWnd.h"
 #include "show/ShowPropView.h"
 
@@ -47,6 +52,31 @@ void CVelmoApp::RegisterShowType() {
         [] { return new CShowPropView; }));
     AddHandler(cmd::ID_SHOW_NEW, [this] { OnShowNew(); });
     AddHandler(cmd::ID_SHOW_OPEN, [this] { OnShowOpen(); });
+    RegisterPlayerScreens();
+}
+
+void CVelmoApp::RegisterPlayerScreens() {
+    // "表示する画面": the window's screen (no choice), or one screen by its name.
+    AddHandler(cmd::ID_PLAYER_SCREEN_WINDOW, [] { SetChosenScreenName(QString()); });
+    AddCheck(cmd::ID_PLAYER_SCREEN_WINDOW, [] {
+        const QString chosen = ChosenScreenName();
+        const QList<QScreen*> screens = ListedScreens();
+        return std::none_of(screens.begin(), screens.end(),
+                            [&](const QScreen* screen) { return screen->name() == chosen; });
+    });
+    for (int id = cmd::ID_PLAYER_SCREEN_FIRST; id <= cmd::ID_PLAYER_SCREEN_LAST; ++id) {
+        const int index = id - cmd::ID_PLAYER_SCREEN_FIRST;
+        AddHandler(id, [index] {
+            const QList<QScreen*> screens = ListedScreens();
+            if (index < screens.size()) {
+                SetChosenScreenName(screens[index]->name());
+            }
+        });
+        AddCheck(id, [index] {
+            const QList<QScreen*> screens = ListedScreens();
+            return index < screens.size() && screens[index]->name() == ChosenScreenName();
+        });
+    }
 }
 
 void CVelmoApp::OnShowNew() {

@@ -79,6 +79,11 @@ enum : int {
     // Getting the work out: a panel or a show exported to pictures, PDF or video.
     ID_FILE_EXPORT = 33100,
     ID_SHOW_EXPORT = 33101,
+    // The player: loop a show, and the screen it plays on (the window's screen, then screens).
+    ID_SLIDESHOW_LOOP = 33150,
+    ID_PLAYER_SCREEN_WINDOW = 33160,
+    ID_PLAYER_SCREEN_FIRST = 33161,
+    ID_PLAYER_SCREEN_LAST = 33176,
 };
 
 // The number of entries of the recent-file list.

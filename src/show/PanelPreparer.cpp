@@ -119,7 +119,14 @@ void CPanelPreparer::RunWorker() {
         Job job = std::exchange(m_job, nullptr);
         const int id = m_nStarts;
         lock.unlock();
-        std::shared_ptr<SPreparedWork> work = job();
+        std::shared_ptr<SPreparedWork> work;
+        try {
+            work = job();
+        } catch (...) {
+            // Nothing is prepared: the player reads the panel at its turn and meets the failure
+            // there, on its own thread, where the show can end in order.
+            work = nullptr;
+        }
         job = nullptr; // its copies and spares are let go here, outside the lock
         lock.lock();
         if (id == m_nKept) {

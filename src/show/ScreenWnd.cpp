@@ -1,5 +1,6 @@
 #include "ScreenWnd.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,6 +9,8 @@
 #include <QScreen>
 #include <utility>
 
+#include "PlayerScreens.h"
+#include "PlayerSettings.h"
 #include "ScreenCanvas.h"
 #include "framework/FileMessages.h"
 #include "framework/MessageBox.h"
@@ -20,6 +23,35 @@ QString DamagedFileMessage(const CPlaybackStart& start) {
                                     ? EDocOutcome::UnexpectedFileFormat
                                     : EDocOutcome::FailedToOpen;
     return fw::OutcomeMessage(outcome, QString::fromStdString(start.m_strFile), false);
+}
+
+// The keys a presenter uses; every other key advances.
+EShowKey ShowKeyOf(const QKeyEvent& event, int& digit) {
+    const int key = event.key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        digit = key - Qt::Key_0;
+        return EShowKey::Digit;
+    }
+    switch (key) {
+    case Qt::Key_Escape:
+        return EShowKey::Escape;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace:
+        return EShowKey::Back;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return EShowKey::Enter;
+    case Qt::Key_P:
+        if (!(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            return EShowKey::Pause;
+        }
+        break;
+    default:
+        break;
+    }
+    return EShowKey::Other;
 }
 
 } // namespace
@@ -41,17 +73,17 @@ CScreenWnd::CScreenWnd()
 
 CScreenWnd::~CScreenWnd() {
     m_timer.stop();
+    m_inhibitor.Release(true);
 }
 
 void CScreenWnd::Create() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize logical = screen ? screen->geometry().size() : QSize(640, 480);
-    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
-    Create(QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+    Create(DevicePixelSize(QGuiApplication::primaryScreen()));
+    m_bFixedSize = false;
 }
 
 void CScreenWnd::Create(QSize screenSize) {
     hide();
+    m_bFixedSize = true;
     // Panels are fitted to the screen's device pixels; the canvas has one pixel per device pixel.
     m_playback.SetScreenSize(screenSize.width(), screenSize.height());
     m_imgCanvas = MakeScreenCanvas(screenSize);
@@ -60,7 +92,28 @@ void CScreenWnd::Create(QSize screenSize) {
 }
 
 void CScreenWnd::PlayDocumentFile(const QString& path, bool bManual) {
-    Begin(m_playback.PlayDocumentFile(path.toStdString(), bManual));
+    FitToScreen();
+    const bool bLoop = IsShowLooped(path);
+    Guarded([&] { Begin(m_playback.PlayDocumentFile(path.toStdString(), bManual, bLoop)); });
+}
+
+void CScreenWnd::FitToScreen() {
+    // Asked from a menu, the active window is the one the show is started from.
+    QScreen* screen = PlayerScreen(QApplication::activeWindow());
+    if (!screen || isVisible()) {
+        return; // a show replacing another stays where it is
+    }
+    setScreen(screen);
+    if (m_bFixedSize) {
+        return;
+    }
+    const QSize size = DevicePixelSize(screen);
+    if (size != ScreenSize()) {
+        m_playback.SetScreenSize(size.width(), size.height());
+        m_imgCanvas = MakeScreenCanvas(size);
+        m_spares.clear(); // screens of the old size fit no more
+    }
+    setGeometry(screen->geometry());
 }
 
 bool CScreenWnd::StartShow() {
@@ -71,6 +124,7 @@ bool CScreenWnd::Begin(const CPlaybackStart& start) {
     Apply(start);
     switch (start.m_eOutcome) {
     case EStartOutcome::Started:
+        m_inhibitor.Inhibit(QStringLiteral("スライドショー"));
         return true;
     case EStartOutcome::NothingToPlay:
         return false;
@@ -85,26 +139,49 @@ bool CScreenWnd::Begin(const CPlaybackStart& start) {
     return false;
 }
 
-void CScreenWnd::OnTick() {
-    // Only the tick that ends the countdown draws; the others must not wait for the worker.
-    if (m_playback.m_nWaitTicks <= 0) {
-        AwaitPreparedPanel();
+template <typename Step> void CScreenWnd::Guarded(Step step) {
+    try {
+        step();
+    } catch (...) {
+        // Whatever failed, the screen and the screensaver are given back first.
+        EndShow(true);
+        throw;
     }
-    Apply(m_playback.Tick());
+}
+
+void CScreenWnd::OnTick() {
+    Guarded([this] {
+        // Only the tick that ends the countdown draws; the others must not wait for the worker.
+        if (m_playback.m_nWaitTicks <= 0) {
+            AwaitPreparedPanel();
+        }
+        Apply(m_playback.Tick());
+    });
 }
 
 void CScreenWnd::OnClick() {
-    if (m_playback.m_bManual) {
-        AwaitPreparedPanel();
-    }
-    Apply(m_playback.Click());
+    Guarded([this] {
+        if (m_playback.m_bManual) {
+            AwaitPreparedPanel();
+        }
+        Apply(m_playback.Click());
+    });
 }
 
 void CScreenWnd::OnKey(bool bEscape) {
-    if (!bEscape) {
-        AwaitPreparedPanel();
-    }
-    Apply(m_playback.Key(bEscape));
+    OnShowKey(bEscape ? EShowKey::Escape : EShowKey::Other);
+}
+
+void CScreenWnd::OnShowKey(EShowKey key, int nDigit) {
+    Guarded([&] {
+        const bool bAdvances = key == EShowKey::Other ||
+                               (key == EShowKey::Pause && m_playback.m_bManual) ||
+                               (key == EShowKey::Enter && m_playback.GetTypedNumber() < 0);
+        if (bAdvances) {
+            AwaitPreparedPanel();
+        }
+        Apply(m_playback.KeyPress(key, nDigit));
+    });
 }
 
 void CScreenWnd::AwaitPreparedPanel() {
@@ -116,7 +193,13 @@ void CScreenWnd::AwaitPreparedPanel() {
 }
 
 void CScreenWnd::Apply(const CPlaybackAction& action) {
-    if (action.m_layer.m_eKind != EShowLayer::None) {
+    if (action.m_bNewPanel) {
+        m_previousPicture = std::exchange(m_shownPicture, m_playback.m_panel.m_image.m_bitmap);
+    }
+    if (action.m_bRedraw) {
+        Redraw();
+        update();
+    } else if (action.m_layer.m_eKind != EShowLayer::None) {
         DrawLayer(action);
         update();
     }
@@ -136,12 +219,37 @@ void CScreenWnd::Apply(const CPlaybackAction& action) {
     if (action.m_bShow) {
         ShowOnScreen();
     }
+    if (m_playback.IsPaused() != m_bPausedShown) {
+        m_bPausedShown = m_playback.IsPaused();
+        update(PauseMarkRect());
+    }
     if (action.m_bHide) {
-        hide();
-        // Between shows the window keeps only what it shows: prepared screens are let go.
+        EndShow(false);
+    }
+}
+
+void CScreenWnd::EndShow(bool bFailed) {
+    m_timer.stop();
+    m_inhibitor.Release(bFailed);
+    hide();
+    m_bPausedShown = false;
+    // Between shows the window keeps only what it shows: prepared screens are let go.
+    m_prepared = SPreparedPanel();
+    m_previousPicture = nullptr;
+    m_shownPicture = nullptr;
+    m_spares.clear();
+    m_preparer.Discard();
+}
+
+void CScreenWnd::Redraw() {
+    // A step back: the layers still shown, drawn afresh. The picture layer is a blit of the
+    // picture the decode cache keeps scaled to this zoom; screens prepared for this panel's
+    // next layers stay valid, those for another panel are let go.
+    if (!(m_prepared.key == KeyOfShownPanel(m_playback))) {
         m_prepared = SPreparedPanel();
-        m_spares.clear();
-        m_preparer.Discard();
+    }
+    for (const CShowLayer& layer : m_playback.GetShownLayers()) {
+        DrawShowLayer(m_imgCanvas, m_playback, layer);
     }
 }
 
@@ -169,8 +277,10 @@ void CScreenWnd::DrawLayer(const CPlaybackAction& action) {
 }
 
 void CScreenWnd::PrepareAhead() {
-    const bool bCurrentPicture =
-        m_playback.m_panel.m_image.HasPicture() && m_prepared.imgPicture.isNull();
+    // The picture screen is wanted while the picture layer is still to come (not after a step
+    // back onto a panel's last layer).
+    const bool bCurrentPicture = m_playback.m_panel.m_image.HasPicture() &&
+                                 m_prepared.imgPicture.isNull() && m_playback.m_nStep <= 1;
     if (!bCurrentPicture && m_playback.PeekNextPanelPath().empty()) {
         return;
     }
@@ -184,6 +294,16 @@ void CScreenWnd::ShowOnScreen() {
     setFocus(Qt::OtherFocusReason);
 }
 
+QRect CScreenWnd::PauseMarkRect() const {
+    // A small square in the top right corner of the screen the canvas shows, clear of the
+    // panel's middle.
+    const qreal ratio = devicePixelRatioF();
+    const QRect shown = rect().intersected(
+        QRect(0, 0, qRound(m_imgCanvas.width() / ratio), qRound(m_imgCanvas.height() / ratio)));
+    const int side = std::max(16, std::min(shown.width(), shown.height()) / 40);
+    return QRect(shown.right() + 1 - 2 * side, side, side, side);
+}
+
 void CScreenWnd::paintEvent(QPaintEvent* event) {
     // A paint only shows what the show has drawn so far; it never advances the show.
     QPainter painter(this);
@@ -194,11 +314,25 @@ void CScreenWnd::paintEvent(QPaintEvent* event) {
             painter.fillRect(part, Qt::black);
         }
         painter.drawImage(event->rect().topLeft(), m_imgCanvas, event->rect());
-        return;
+    } else {
+        const QRectF logical(0, 0, m_imgCanvas.width() / ratio, m_imgCanvas.height() / ratio);
+        painter.fillRect(rect(), Qt::black);
+        painter.drawImage(logical, m_imgCanvas);
     }
-    const QRectF logical(0, 0, m_imgCanvas.width() / ratio, m_imgCanvas.height() / ratio);
-    painter.fillRect(rect(), Qt::black);
-    painter.drawImage(logical, m_imgCanvas);
+    if (m_bPausedShown) {
+        // The pause mark goes on the window only: the canvas keeps what the show drew.
+        const QRect mark = PauseMarkRect();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 128));
+        painter.drawRoundedRect(mark, mark.width() / 5.0, mark.width() / 5.0);
+        const int bar = std::max(2, mark.width() / 5);
+        const int top = mark.top() + mark.height() / 4;
+        const int height = mark.height() / 2;
+        painter.setBrush(QColor(255, 255, 255, 192));
+        painter.drawRect(mark.left() + mark.width() / 2 - bar - bar / 2, top, bar, height);
+        painter.drawRect(mark.left() + mark.width() / 2 + bar / 2, top, bar, height);
+    }
 }
 
 void CScreenWnd::mousePressEvent(QMouseEvent* event) {
@@ -209,8 +343,12 @@ void CScreenWnd::mousePressEvent(QMouseEvent* event) {
 }
 
 void CScreenWnd::keyPressEvent(QKeyEvent* event) {
-    // Any key advances, held-key repeats included; Escape ends the show.
-    OnKey(event->key() == Qt::Key_Escape);
+    // Any key advances, held-key repeats included, but for the presenter's keys: Escape ends
+    // the show, Left, Up, Page Up and Backspace step back, "P" pauses an automatic show, and a
+    // panel number followed by Enter goes to that panel.
+    int digit = 0;
+    const EShowKey key = ShowKeyOf(*event, digit);
+    OnShowKey(key, digit);
     event->accept();
 }
 
@@ -218,5 +356,5 @@ void CScreenWnd::closeEvent(QCloseEvent* event) {
     // The window lives for the whole run: a close request ends the show like Escape.
     event->ignore();
     Apply(m_playback.Close());
-    hide();
+    EndShow(false);
 }

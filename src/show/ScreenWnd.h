@@ -4,12 +4,15 @@
 // machine decides every step; this window draws each layer onto a screen-sized canvas, shows
 // the canvas, shows and hides itself, runs the timer in automatic mode only, and has the next
 // panel prepared on a worker thread while the current layer waits: where a layer was prepared,
-// the finished screen is swapped in instead of drawn.
+// the finished screen is swapped in instead of drawn. A step back draws the shown layers afresh
+// from the pictures the decode cache keeps scaled. While a show plays the screensaver is kept
+// off; the show plays on the chosen screen, else on the screen of the window it was started from.
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
 #include "PanelPreparer.h"
+#include "ScreenSaverInhibitor.h"
 #include "framework/ShowPlayer.h"
 #include "model/Playback.h"
 
@@ -22,12 +25,13 @@ public:
     ~CScreenWnd() override;
 
     // Once, at start-up: the window hidden, frameless and topmost, at (0, 0) with the primary
-    // screen's size at this moment, which it keeps for the run.
+    // screen's size at this moment. Each show then takes the size of the screen it plays on.
     void Create();
+    // The same with a size kept for the run, whatever screen the show plays on.
     void Create(QSize screenSize);
 
-    // Plays the saved file; a damaged show file or first panel gets the framework's message and
-    // the window stays hidden.
+    // Plays the saved file, looping when the file is set so; a damaged show file or first panel
+    // gets the framework's message and the window stays hidden.
     void PlayDocumentFile(const QString& path, bool bManual) override;
     // Starts from the playback's index with its names, folder and mode.
     bool StartShow();
@@ -36,6 +40,7 @@ public:
     void OnTick();
     void OnClick();
     void OnKey(bool bEscape);
+    void OnShowKey(EShowKey key, int nDigit = 0);
 
     const CPlayback& Playback() const { return m_playback; }
     CPlayback& Playback() { return m_playback; }
@@ -44,6 +49,9 @@ public:
     bool IsTimerActive() const { return m_timer.isActive(); }
     const QTimer& Timer() const { return m_timer; }
     CPanelPreparer& Preparer() { return m_preparer; }
+    const CScreenSaverInhibitor& Inhibitor() const { return m_inhibitor; }
+    // Where the pause mark is drawn on the window, in its own coordinates.
+    QRect PauseMarkRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,16 +61,28 @@ protected:
 
 private:
     bool Begin(const CPlaybackStart& start);
+    // Carries out one show event; should it throw, the show ends before the exception goes on.
+    template <typename Step> void Guarded(Step step);
     void Apply(const CPlaybackAction& action);
     void DrawLayer(const CPlaybackAction& action);
+    void Redraw();
     void AwaitPreparedPanel();
     void PrepareAhead();
+    void FitToScreen();
     void ShowOnScreen();
+    void EndShow(bool bFailed);
 
     CPlayback m_playback;
     QImage m_imgCanvas;
     QTimer m_timer;
     CPanelPreparer m_preparer;
+    CScreenSaverInhibitor m_inhibitor;
+    bool m_bFixedSize = false;
+    bool m_bPausedShown = false; // the pause mark is on the window
+    // The pictures of the panel on screen and of the one shown before it, held so that a step
+    // back finds them decoded and scaled in the cache.
+    PictureHandle m_shownPicture;
+    PictureHandle m_previousPicture;
     // The screens prepared for the panel on screen that are still to come.
     SPreparedPanel m_prepared;
     // Screens no longer shown, handed back to the worker to be reused.

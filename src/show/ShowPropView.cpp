@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "PlayerSettings.h"
 #include "ShowExportCommand.h"
 #include "framework/CommandIds.h"
 #include "framework/FwDocument.h"
@@ -58,6 +59,15 @@ CShowPropView::CShowPropView(QWidget* parent) : QWidget(parent) {
     AddHandler(cmd::ID_SLIDESHOW_MANUAL, [this] { OnPlay(true); });
     AddHandler(cmd::ID_SLIDESHOW_AUTO, [this] { OnPlay(false); });
     AddHandler(cmd::ID_SHOW_EXPORT, [this] { ExportShowCommand(this, GetDocument()); });
+    // "繰り返し再生": remembered for the show file, read by the player when it plays it.
+    AddHandler(cmd::ID_SLIDESHOW_LOOP,
+               [this] { SetShowLooped(ShowPath(), !IsShowLooped(ShowPath())); });
+    AddCheck(cmd::ID_SLIDESHOW_LOOP, [this] { return IsShowLooped(ShowPath()); });
+}
+
+QString CShowPropView::ShowPath() const {
+    const CVelmoShowDoc* doc = GetDocument();
+    return doc ? QString::fromStdString(doc->GetPathName()) : QString();
 }
 
 CShowPropView::~CShowPropView() = default;

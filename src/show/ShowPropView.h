@@ -38,6 +38,8 @@ public:
     void OnRemove();
     // "手動" / "自動": plays the saved show, once it is saved and holds names.
     void OnPlay(bool bManual);
+    // The show file's path, or "" without a document.
+    QString ShowPath() const;
 
     QListWidget* m_listAll = nullptr;  // list 1025, sorted
     QListWidget* m_listShow = nullptr; // list 1024, playing order, then the empty entry

@@ -1,11 +1,13 @@
 // The full-screen player offscreen: the canvas after each layer, repaints that advance nothing,
 // Escape and close requests, the timer of the automatic mode counted in explicit ticks, damaged
-// files, and the next panel's picture prepared ahead on the worker thread.
+// files, and the next panel's picture prepared ahead on the worker thread; the presenter's keys
+// (back, pause, go to) and a looping show.
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "ShowTestSupport.h"
 #include "render/QtPictureDecoder.h"
+#include "show/PlayerSettings.h"
 #include "show/ScreenCanvas.h"
 #include "show/ScreenWnd.h"
 
@@ -45,6 +47,17 @@ bool IsNear(QRgb a, QRgb b) {
 
 QRgb Rgb(COLORREF c) {
     return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// Fails every picture it is asked for: a later panel's reading that throws.
+class CThrowingDecoder : public IPictureDecoder {
+public:
+    PictureHandle Decode(const std::string&) override { throw std::runtime_error("no memory"); }
+};
+
+// What the window shows, grabbed.
+QImage Shown(CScreenWnd& wnd) {
+    return wnd.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -338,6 +351,150 @@ private slots:
         QVERIFY(wnd.Canvas().constBits() == drawnOn); // drawn, not taken from the worker
         QCOMPARE(wnd.Playback().m_nIndex, 1);
         QVERIFY(CanvasIsOneColour(wnd, Rgb(kBlue)));
+    }
+
+    void presenterKeysStepBackAndForwardOverTheCanvas() {
+        struct SStep {
+            Qt::Key key;
+            int nIndex;
+            QRgb atPicture; // (80, 80)
+            QRgb atBalloon; // (300, 280)
+        };
+        const QRgb red = Rgb(kRed), yellow = Rgb(kYellow), blue = Rgb(kBlue);
+        // From the second panel's background: back onto "first" as it was left, then layer by
+        // layer to its start, where going back does nothing; Page Down advances as any key.
+        const SStep steps[] = {
+            {Qt::Key_Left, 0, kGreen, blue},       {Qt::Key_Up, 0, kGreen, red},
+            {Qt::Key_PageDown, 0, kGreen, blue},   {Qt::Key_PageUp, 0, kGreen, red},
+            {Qt::Key_Backspace, 0, red, red},      {Qt::Key_Left, 0, red, red},
+            {Qt::Key_Space, 0, kGreen, red},       {Qt::Key_Space, 0, kGreen, blue},
+            {Qt::Key_PageDown, 1, yellow, yellow},
+        };
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        for (int i = 0; i < 3; ++i) {
+            Click(wnd);
+        }
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        for (const SStep& step : steps) {
+            QTest::keyClick(&wnd, step.key);
+            QVERIFY(wnd.isVisible());
+            QCOMPARE(wnd.Playback().m_nIndex, step.nIndex);
+            QCOMPARE(Pixel(wnd, 80, 80), step.atPicture);
+            QCOMPARE(Pixel(wnd, 300, 280), step.atBalloon);
+            // Every step back leaves exactly what drawing the shown layers afresh makes.
+            QVERIFY(wnd.Canvas() == Drawn(wnd));
+        }
+    }
+
+    void pauseShowsAMarkOnTheWindowAndHoldsTheTimer() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), false);
+        for (int tick = 0; tick < 10; ++tick) {
+            wnd.OnTick();
+        }
+        const QImage before = wnd.Canvas().copy();
+        const QPoint mark = wnd.PauseMarkRect().center();
+        QTest::keyClick(&wnd, Qt::Key_P);
+        QVERIFY(!wnd.IsTimerActive());
+        QVERIFY(wnd.Playback().IsPaused());
+        // The mark is on the window; the canvas keeps what the show drew.
+        QVERIFY(wnd.Canvas() == before);
+        QVERIFY((Shown(wnd).pixel(mark) | 0xFF000000) != Rgb(kRed));
+        QCOMPARE(Shown(wnd).pixel(10, 300) | 0xFF000000, Rgb(kRed));
+        for (int tick = 0; tick < 100; ++tick) {
+            wnd.OnTick();
+        }
+        QVERIFY(wnd.Canvas() == before);
+
+        QTest::keyClick(&wnd, Qt::Key_P);
+        QVERIFY(wnd.IsTimerActive());
+        QCOMPARE(Shown(wnd).pixel(mark) | 0xFF000000, Rgb(kRed));
+        QCOMPARE(TicksUntilChange(wnd), 21); // 31 in all, 10 before the pause
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+
+        // By hand "P" is any other key.
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        QTest::keyClick(&wnd, Qt::Key_P);
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+        QCOMPARE(Shown(wnd).pixel(mark) | 0xFF000000, Rgb(kRed));
+    }
+
+    void aTypedPanelNumberAndEnterGoThere() {
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("two.vls"), true);
+        QTest::keyClick(&wnd, Qt::Key_2);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kRed))); // a digit alone draws nothing
+        QTest::keyClick(&wnd, Qt::Key_Return);
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        QTest::keyClick(&wnd, Qt::Key_1, Qt::KeypadModifier);
+        QTest::keyClick(&wnd, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(wnd.Playback().m_nIndex, 0);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kRed)));
+        QTest::keyClick(&wnd, Qt::Key_Return); // nothing typed: an advance
+        QCOMPARE(Pixel(wnd, 80, 80), kGreen);
+    }
+
+    void aLoopedShowStartsAgainUntilEscape() {
+        const QString show = Path("looped.vls");
+        QVERIFY(WriteShow(show, {"second", "first"}));
+        QVERIFY(!IsShowLooped(show));
+        SetShowLooped(show, true);
+        QVERIFY(IsShowLooped(show));
+        QVERIFY(!IsShowLooped(Path("two.vls")));
+
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(show, false);
+        // "second" (31 + 31 ticks), "first" (31 + 21 + 11), then "second" again.
+        QCOMPARE(TicksUntilChange(wnd), 31 + 31);
+        QCOMPARE(wnd.Playback().m_nIndex, 1);
+        QCOMPARE(TicksUntilChange(wnd), 31);
+        QCOMPARE(TicksUntilChange(wnd), 21);
+        QCOMPARE(TicksUntilChange(wnd), 11);
+        QVERIFY(wnd.isVisible());
+        QCOMPARE(wnd.Playback().m_nIndex, 0);
+        QVERIFY(CanvasIsOneColour(wnd, Rgb(kYellow)));
+        QVERIFY(wnd.IsTimerActive());
+        QTest::keyClick(&wnd, Qt::Key_Escape);
+        QVERIFY(!wnd.isVisible());
+
+        // By hand, and once the choice is taken back, the show ends after its last layer.
+        wnd.PlayDocumentFile(show, true);
+        for (int i = 0; i < 5; ++i) {
+            Click(wnd);
+        }
+        QVERIFY(!wnd.isVisible());
+        SetShowLooped(show, false);
+        QVERIFY(!IsShowLooped(show));
+        wnd.PlayDocumentFile(show, false);
+        for (int tick = 0; tick < 400 && wnd.isVisible(); ++tick) {
+            wnd.OnTick();
+        }
+        QVERIFY(!wnd.isVisible());
+    }
+
+    void aLaterPanelThatThrowsEndsTheShowFirst() {
+        QVERIFY(WriteShow(Path("throws.vls"), {"second", "first"}));
+        CThrowingDecoder throwing;
+        SetPictureDecoder(&throwing);
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("throws.vls"), true);
+        // The worker reading "first" ahead meets the failure too and prepares nothing.
+        wnd.Preparer().Wait();
+        Click(wnd);
+        QVERIFY(wnd.isVisible());
+        bool bThrown = false;
+        try {
+            wnd.OnClick();
+        } catch (const std::runtime_error&) {
+            bThrown = true;
+        }
+        render::InstallQtPictureDecoder();
+        QVERIFY(bThrown);
+        QVERIFY(!wnd.isVisible());
+        QVERIFY(!wnd.IsTimerActive());
+        QVERIFY(!wnd.Inhibitor().IsWanted());
     }
 
 private:
