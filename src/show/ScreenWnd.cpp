@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <sys/stat.h>
 #include <utility>
 
 #include "PlayerScreens.h"
@@ -52,6 +53,28 @@ EShowKey ShowKeyOf(const QKeyEvent& event, int& digit) {
         break;
     }
     return EShowKey::Other;
+}
+
+// The file's identity and last change, so that a panel saved again is not taken for the one
+// shown before.
+SFileStamp StampOf(const std::string& path) {
+    SFileStamp stamp;
+    struct stat st {};
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0) {
+        stamp.nDevice = st.st_dev;
+        stamp.nInode = st.st_ino;
+        stamp.nSize = st.st_size;
+        stamp.nModifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    }
+    return stamp;
+}
+
+SShownScreen DescribeShownPanel(const CPlayback& playback) {
+    SShownScreen shown;
+    shown.key = KeyOfShownPanel(playback);
+    shown.stamp = StampOf(shown.key.strPath);
+    shown.nStep = playback.m_nStep;
+    return shown;
 }
 
 } // namespace
@@ -193,16 +216,20 @@ void CScreenWnd::AwaitPreparedPanel() {
 }
 
 void CScreenWnd::Apply(const CPlaybackAction& action) {
+    // What the canvas shows until this action has been drawn.
+    const SShownScreen before = m_shown;
     if (action.m_bNewPanel) {
         m_previousPicture = std::exchange(m_shownPicture, m_playback.m_panel.m_image.m_bitmap);
+        m_shown = DescribeShownPanel(m_playback);
     }
     if (action.m_bRedraw) {
-        Redraw();
+        Redraw(action.m_bNewPanel);
         update();
     } else if (action.m_layer.m_eKind != EShowLayer::None) {
-        DrawLayer(action);
+        DrawLayer(action, before);
         update();
     }
+    m_shown.nStep = m_playback.m_nStep;
     if (action.m_bNewPanel && m_playback.IsPlaying()) {
         PrepareAhead();
     }
@@ -237,23 +264,33 @@ void CScreenWnd::EndShow(bool bFailed) {
     m_prepared = SPreparedPanel();
     m_previousPicture = nullptr;
     m_shownPicture = nullptr;
+    m_left = SLeftScreen();
+    m_shown = SShownScreen();
     m_spares.clear();
     m_preparer.Discard();
 }
 
-void CScreenWnd::Redraw() {
-    // A step back: the layers still shown, drawn afresh. The picture layer is a blit of the
-    // picture the decode cache keeps scaled to this zoom; screens prepared for this panel's
-    // next layers stay valid, those for another panel are let go.
-    if (!(m_prepared.key == KeyOfShownPanel(m_playback))) {
+void CScreenWnd::Redraw(bool bNewPanel) {
+    // A step back. Screens prepared for this panel's next layers stay valid, those for another
+    // panel are let go.
+    if (!(m_prepared.key == m_shown.key)) {
         m_prepared = SPreparedPanel();
     }
+    // Back onto the panel left last, exactly as it was left: its screen is swapped in.
+    m_shown.nStep = m_playback.m_nStep;
+    if (bNewPanel && !m_left.img.isNull() && m_left.shown == m_shown &&
+        m_left.img.size() == ScreenSize()) {
+        m_spares.push_back(std::exchange(m_imgCanvas, std::exchange(m_left.img, QImage())));
+        return;
+    }
+    // Otherwise the layers still shown are drawn afresh: the picture layer is a blit of the
+    // picture the decode cache keeps scaled to this zoom.
     for (const CShowLayer& layer : m_playback.GetShownLayers()) {
         DrawShowLayer(m_imgCanvas, m_playback, layer);
     }
 }
 
-void CScreenWnd::DrawLayer(const CPlaybackAction& action) {
+void CScreenWnd::DrawLayer(const CPlaybackAction& action, const SShownScreen& before) {
     const SPanelKey shown = KeyOfShownPanel(m_playback);
     if (action.m_bNewPanel) {
         // The screens made ahead for this panel, if they were made from what was read now.
@@ -269,8 +306,17 @@ void CScreenWnd::DrawLayer(const CPlaybackAction& action) {
         ready = &m_prepared.imgPicture;
     }
     if (ready && !ready->isNull() && m_prepared.key == shown && ready->size() == ScreenSize()) {
-        // The finished screen replaces the canvas; the old one goes back to the worker.
-        m_spares.push_back(std::exchange(m_imgCanvas, std::exchange(*ready, QImage())));
+        // The finished screen replaces the canvas. The old one goes back to the worker, or,
+        // when it shows the panel just left, is kept for a step back onto that panel.
+        QImage old = std::exchange(m_imgCanvas, std::exchange(*ready, QImage()));
+        if (action.m_bNewPanel) {
+            if (!m_left.img.isNull()) {
+                m_spares.push_back(std::move(m_left.img));
+            }
+            m_left = SLeftScreen{before, std::move(old)};
+        } else {
+            m_spares.push_back(std::move(old));
+        }
         return;
     }
     DrawShowLayer(m_imgCanvas, m_playback, action.m_layer);

@@ -16,6 +16,22 @@
 #include "framework/ShowPlayer.h"
 #include "model/Playback.h"
 
+struct SFileStamp {
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+    std::int64_t nSize = -1;
+    std::int64_t nModifiedNs = 0;
+    friend bool operator==(const SFileStamp&, const SFileStamp&) = default;
+};
+
+// What the canvas shows: the first nStep layers of a panel read from a file as it then was.
+struct SShownScreen {
+    SPanelKey key;
+    SFileStamp stamp;
+    std::int32_t nStep = 0;
+    friend bool operator==(const SShownScreen&, const SShownScreen&) = default;
+};
+
 class CScreenWnd : public QWidget, public fw::IShowPlayer {
     Q_OBJECT
 public:
@@ -64,8 +80,8 @@ private:
     // Carries out one show event; should it throw, the show ends before the exception goes on.
     template <typename Step> void Guarded(Step step);
     void Apply(const CPlaybackAction& action);
-    void DrawLayer(const CPlaybackAction& action);
-    void Redraw();
+    void DrawLayer(const CPlaybackAction& action, const SShownScreen& before);
+    void Redraw(bool bNewPanel);
     void AwaitPreparedPanel();
     void PrepareAhead();
     void FitToScreen();
@@ -83,6 +99,13 @@ private:
     // back finds them decoded and scaled in the cache.
     PictureHandle m_shownPicture;
     PictureHandle m_previousPicture;
+    // What the canvas shows now.
+    SShownScreen m_shown;
+    // The screen the show last left a panel with, for a step back onto that panel.
+    struct SLeftScreen {
+        SShownScreen shown;
+        QImage img;
+    } m_left;
     // The screens prepared for the panel on screen that are still to come.
     SPreparedPanel m_prepared;
     // Screens no longer shown, handed back to the worker to be reused.

@@ -420,6 +420,31 @@ private slots:
         QCOMPARE(Shown(wnd).pixel(mark) | 0xFF000000, Rgb(kRed));
     }
 
+    void aStepBackOntoThePanelJustLeftSwapsItsScreenBackIn() {
+        QVERIFY(WritePanel(Path("left.vlm"), MakePanel(320, 240, kYellow)));
+        QVERIFY(WritePanel(Path("right.vlm"), MakePanel(320, 240, kBlue)));
+        QVERIFY(WriteShow(Path("leftright.vls"), {"left", "right"}));
+        for (const bool bSavedAgain : {false, true}) {
+            CScreenWnd& wnd = Window();
+            wnd.PlayDocumentFile(Path("leftright.vls"), true);
+            Click(wnd);
+            wnd.Preparer().Wait();
+            const uchar* leftScreen = wnd.Canvas().constBits();
+            Click(wnd); // "right", prepared ahead: the screen of "left" is kept
+            QVERIFY(CanvasIsOneColour(wnd, Rgb(kBlue)));
+            QVERIFY(wnd.Canvas().constBits() != leftScreen);
+            if (bSavedAgain) {
+                // Saved again meanwhile: the step back shows the file as it is now.
+                QVERIFY(WritePanel(Path("left.vlm"), MakePanel(320, 240, kRed)));
+            }
+            QTest::keyClick(&wnd, Qt::Key_Left);
+            QCOMPARE(wnd.Playback().m_nIndex, 0);
+            QCOMPARE(wnd.Canvas().constBits() == leftScreen, !bSavedAgain);
+            QVERIFY(CanvasIsOneColour(wnd, Rgb(bSavedAgain ? kRed : kYellow)));
+            QVERIFY(wnd.Canvas() == Drawn(wnd));
+        }
+    }
+
     void aTypedPanelNumberAndEnterGoThere() {
         CScreenWnd& wnd = Window();
         wnd.PlayDocumentFile(Path("two.vls"), true);
