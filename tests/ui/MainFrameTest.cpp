@@ -141,8 +141,14 @@ private slots:
                                        QStringLiteral("32817|前面へ(&F)"),
                                        QStringLiteral("32818|最背面へ(&H)"),
                                        QStringLiteral("32819|最前面へ(&Z)")}));
-        QCOMPARE(Items(Frame(), 129, 5),
+        const QStringList slideshow = Items(Frame(), 129, 5);
+        QCOMPARE(slideshow.mid(0, 2),
                  (QStringList{QStringLiteral("32845|手動(&M)"), QStringLiteral("32846|自動(&A)")}));
+        // Then "表示する画面": the window's screen and one item per possible screen.
+        QCOMPARE(slideshow.mid(2, 2),
+                 (QStringList{QStringLiteral(">表示する画面"),
+                              QStringLiteral("33160|ウィンドウのある画面(&W)")}));
+        QCOMPARE(slideshow.size(), 2 + 2 + 16 + 1);
         QCOMPARE(Items(Frame(), 129, 6), kWindowMenu);
         QCOMPARE(Items(Frame(), 129, 7), kHelpMenu);
     }
@@ -177,8 +183,14 @@ private slots:
                               QStringLiteral("57634|コピー\tCtrl+C(&C)"),
                               QStringLiteral("57637|貼り付け\tCtrl+V(&P)")}));
         QCOMPARE(Items(Frame(), 152, 2), kViewMenu);
-        QCOMPARE(Items(Frame(), 152, 3),
+        const QStringList slideshow = Items(Frame(), 152, 3);
+        QCOMPARE(slideshow.mid(0, 2),
                  (QStringList{QStringLiteral("32845|手動(&M)"), QStringLiteral("32846|自動(&A)")}));
+        QCOMPARE(slideshow.mid(2, 4),
+                 (QStringList{QStringLiteral("-"), QStringLiteral("33150|繰り返し再生"),
+                              QStringLiteral(">表示する画面"),
+                              QStringLiteral("33160|ウィンドウのある画面(&W)")}));
+        QCOMPARE(slideshow.size(), 2 + 4 + 16 + 1);
         QCOMPARE(Items(Frame(), 152, 4), kWindowMenu);
         QCOMPARE(Items(Frame(), 152, 5), kHelpMenu);
         // The edit commands have no handler for a show and are shown disabled.
