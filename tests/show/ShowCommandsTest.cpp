@@ -127,8 +127,8 @@ private slots:
         prompter->m_files.push_back(Path("no-such-folder/x.vls"));
         CMessageCapture messages;
         QVERIFY(Route(*m_app, cmd::ID_SHOW_NEW));
-        QCOMPARE(messages.Texts(),
-                 QStringList{Path("no-such-folder/x.vls") + QStringLiteral(" was not found.")});
+        QCOMPARE(messages.Texts(), QStringList{QStringLiteral("The folder of %1 cannot be used.")
+                                                   .arg(Path("no-such-folder/x.vls"))});
         QCOMPARE(messages.Captions(), QStringList{"Velmo"});
         QCOMPARE(m_app->DocManager().Documents().size(), before);
     }

@@ -432,6 +432,9 @@ private slots:
         fw::CDocument* doc = ActiveDocument(*app);
         PanelOf(doc).m_panel.m_crBack = MakeRgb(250, 0, 0);
         PanelOf(doc).RecordChange(true, false);
+        // A writable file in a locked folder would be written in place; a read-only file in a
+        // locked folder cannot be written at all.
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
 
         CMessageCapture messages;
