@@ -10,6 +10,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Headless commands work anywhere:"
   echo "  build/src/app/velmo --info FILE.vlm"
   echo "  build/src/app/velmo --export-png OUT.png FILE.vlm [--zoom N]"
+  echo "  build/src/app/velmo export IN.vlm|IN.vls OUT.png|.jpg|.webp|.pdf|.mp4 [--zoom N]"
   exit 0
 fi
 exec build/src/app/velmo "$@"
