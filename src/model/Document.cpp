@@ -47,6 +47,28 @@ void CDocumentBase::SetPathName(const std::string& path) {
     OnPathNameChanged();
 }
 
+namespace {
+
+// Reads a document's bytes into it; an empty file opens as a new document.
+EDocOutcome ReadDocumentBytes(CDocumentBase& doc, const std::vector<std::uint8_t>& bytes,
+                              const std::string& path) {
+    if (bytes.empty()) {
+        return EDocOutcome::Opened;
+    }
+    try {
+        CArchive ar = CArchive::ForLoading(bytes, path);
+        doc.Serialize(ar);
+    } catch (const CArchiveException& e) {
+        return e.m_cause == CArchiveException::endOfFile ? EDocOutcome::UnexpectedFileFormat
+                                                         : EDocOutcome::FailedToOpen;
+    } catch (const std::bad_alloc&) {
+        return EDocOutcome::FailedToOpen;
+    }
+    return EDocOutcome::Opened;
+}
+
+} // namespace
+
 EDocOutcome CDocumentBase::OnOpenDocument(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     int err = 0;
@@ -55,16 +77,9 @@ EDocOutcome CDocumentBase::OnOpenDocument(const std::string& path) {
     }
     // The path is known before reading so that the document can resolve files beside it.
     SetPathName(path);
-    if (!bytes.empty()) {
-        try {
-            CArchive ar = CArchive::ForLoading(bytes, path);
-            Serialize(ar);
-        } catch (const CArchiveException& e) {
-            return e.m_cause == CArchiveException::endOfFile ? EDocOutcome::UnexpectedFileFormat
-                                                             : EDocOutcome::FailedToOpen;
-        } catch (const std::bad_alloc&) {
-            return EDocOutcome::FailedToOpen;
-        }
+    if (const EDocOutcome outcome = ReadDocumentBytes(*this, bytes, path);
+        outcome != EDocOutcome::Opened) {
+        return outcome;
     }
     SetModifiedFlag(false);
     return EDocOutcome::Opened;
@@ -77,16 +92,9 @@ EDocOutcome CDocumentBase::OnRestoreDocument(const std::vector<std::uint8_t>& by
     } else {
         SetTitle(title);
     }
-    if (!bytes.empty()) {
-        try {
-            CArchive ar = CArchive::ForLoading(bytes, path);
-            Serialize(ar);
-        } catch (const CArchiveException& e) {
-            return e.m_cause == CArchiveException::endOfFile ? EDocOutcome::UnexpectedFileFormat
-                                                             : EDocOutcome::FailedToOpen;
-        } catch (const std::bad_alloc&) {
-            return EDocOutcome::FailedToOpen;
-        }
+    if (const EDocOutcome outcome = ReadDocumentBytes(*this, bytes, path);
+        outcome != EDocOutcome::Opened) {
+        return outcome;
     }
     SetModifiedFlag(true);
     return EDocOutcome::Opened;
