@@ -1,12 +1,16 @@
 #include "ExportCommand.h"
 
 #include <cctype>
+#include <functional>
+#include <optional>
 
 #include "OutcomeText.h"
 #include "export/PanelExport.h"
 #include "export/ShowExport.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
+#include "render/DecodedPicture.h"
+#include "render/PicturePreparation.h"
 
 namespace cli {
 
@@ -21,11 +25,26 @@ void WarnMissingPicture(const CVelmoDoc& doc, const std::string& panelPath, std:
     }
 }
 
-bool OpenPanel(CVelmoDoc& doc, const std::string& panelPath, std::ostream& err) {
-    const EDocOutcome outcome = doc.OnOpenDocument(panelPath);
+// Opens the panel to be drawn at drawZoom (0: not known yet, as for a PDF page). At a known
+// zoom the picture is decoded once, at the size drawn, and that decode also proves that it
+// decodes; a picture that does not is left out as a missing one is.
+bool OpenPanel(CVelmoDoc& doc, const std::string& panelPath, std::ostream& err,
+               const std::function<int(const CPanel&)>& drawZoom = {}) {
+    EDocOutcome outcome = EDocOutcome::Opened;
+    {
+        std::optional<render::CDeferredPictureCheck> deferred;
+        if (drawZoom) {
+            deferred.emplace();
+        }
+        outcome = doc.OnOpenDocument(panelPath);
+    }
     if (outcome != EDocOutcome::Opened) {
         err << "velmo: " << OpenFailureText(outcome, panelPath) << '\n';
         return false;
+    }
+    CPanelImage& image = doc.m_panel.m_image;
+    if (drawZoom && !render::PreparePicture(image, drawZoom(doc.m_panel))) {
+        image.m_bitmap.reset();
     }
     WarnMissingPicture(doc, panelPath, err);
     return true;
@@ -81,13 +100,14 @@ int ExportShow(const std::string& inPath, const std::string& outPath, const SExp
 
 int RunExportPng(const std::string& outPath, const std::string& panelPath, int zoom,
                  std::ostream& err) {
+    exporting::SPanelSize size;
+    size.nZoom = zoom;
     CVelmoDoc doc;
-    if (!OpenPanel(doc, panelPath, err)) {
+    if (!OpenPanel(doc, panelPath, err,
+                   [&](const CPanel& panel) { return exporting::PanelExportZoom(panel, size); })) {
         return 1;
     }
     std::string error;
-    exporting::SPanelSize size;
-    size.nZoom = zoom;
     const QImage image = exporting::RenderPanelImage(doc.m_panel, size, error);
     if (image.isNull()) {
         err << "velmo: " << panelPath << ": " << error << ".\n";
@@ -105,13 +125,16 @@ int RunExport(const std::string& inPath, const std::string& outPath, const SExpo
     if (IsShowPath(inPath)) {
         return ExportShow(inPath, outPath, options, err);
     }
-    CVelmoDoc doc;
-    if (!OpenPanel(doc, inPath, err)) {
-        return 1;
-    }
     exporting::SPanelSize size;
     size.nZoom = options.nZoom;
     size.nWidth = options.nWidth;
+    const bool pdf = exporting::PanelFormatOf(outPath) == exporting::EPanelFormat::Pdf;
+    CVelmoDoc doc;
+    if (!OpenPanel(doc, inPath, err, [&](const CPanel& panel) {
+            return pdf ? 0 : exporting::PanelExportZoom(panel, size);
+        })) {
+        return 1;
+    }
     std::string error;
     if (!exporting::ExportPanel(doc.m_panel, outPath, size, error)) {
         err << "velmo: " << error << '\n';

@@ -168,6 +168,10 @@ int RunHeadlessCommand(int argc, char** argv) {
         return 1;
     }
     render::InstallQtPictureDecoder();
+    if (command != "--info") {
+        // An export draws each picture once: pictures let go are not kept.
+        render::ProcessPictureDecoder().SetCacheBytes(0);
+    }
     if (command == "--info") {
         if (args.size() != 1) {
             return Usage("--info takes one file");

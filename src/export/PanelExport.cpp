@@ -102,6 +102,19 @@ std::string PanelFormatsText() {
     return ".png, .jpg, .jpeg, .webp or .pdf";
 }
 
+int PanelExportZoom(const CPanel& panel, const SPanelSize& size) {
+    const qint64 baseWidth = panel.m_rcTotal.right;
+    if (baseWidth <= 0 || panel.m_rcTotal.bottom <= 0) {
+        return 0;
+    }
+    if (size.nWidth > 0) {
+        // Drawn at the next whole zoom at or above the width, then scaled down onto it.
+        return static_cast<int>(std::clamp<qint64>(
+            (qint64(size.nWidth) * 100 + baseWidth - 1) / baseWidth, 1, kMaxZoom));
+    }
+    return std::clamp(size.nZoom, kMinZoom, kMaxZoom);
+}
+
 QImage RenderPanelImage(const CPanel& panel, const SPanelSize& size, std::string& error) {
     // The view's extent: the overall rectangle's right and bottom, from the origin.
     const qint64 baseWidth = panel.m_rcTotal.right;
@@ -111,14 +124,11 @@ QImage RenderPanelImage(const CPanel& panel, const SPanelSize& size, std::string
                 " pixels cannot be exported";
         return {};
     }
-    int zoom = std::clamp(size.nZoom, kMinZoom, kMaxZoom);
+    const int zoom = PanelExportZoom(panel, size);
     qint64 width = 0;
     qint64 height = 0;
     double scale = 1.0;
     if (size.nWidth > 0) {
-        // Drawn at the next whole zoom at or above the width, then scaled down onto it.
-        zoom = static_cast<int>(std::clamp<qint64>(
-            (qint64(size.nWidth) * 100 + baseWidth - 1) / baseWidth, 1, kMaxZoom));
         width = size.nWidth;
         height = std::max<qint64>(1, std::llround(double(baseHeight) * width / baseWidth));
         scale = double(width) / (double(baseWidth) * zoom / 100.0);

@@ -26,6 +26,10 @@ struct SPanelSize {
     int nWidth = 0;  // when positive: the picture's width in pixels, the zoom is ignored
 };
 
+// The zoom a picture export of the panel draws at (the zoom asked for, or the whole zoom at or
+// above the width asked for); 0 when the panel has no area.
+int PanelExportZoom(const CPanel& panel, const SPanelSize& size);
+
 // The panel drawn into a new picture (96 dpi); a null image and a message when it cannot be.
 QImage RenderPanelImage(const CPanel& panel, const SPanelSize& size, std::string& error);
 

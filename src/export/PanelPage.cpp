@@ -26,20 +26,47 @@ QRectF FitPanelOnPage(double width, double height, double areaWidth, double area
     return {(areaWidth - w) / 2.0, (areaHeight - h) / 2.0, w, h};
 }
 
-void DrawPanelOnPage(QPainter& painter, const CPanel& panel, const QRectF& area, int pictureDpi) {
+namespace {
+
+struct SPagePlace {
+    QRectF rcPlace; // the panel on the page
+    double dFit = 0;
+    int nZoom = 0;
+};
+
+SPagePlace PlaceOnPage(const CPanel& panel, const QRectF& area, int pictureDpi) {
     // The view shows the panel from the origin to its overall rectangle's right and bottom.
     const double width = panel.m_rcTotal.right;
     const double height = panel.m_rcTotal.bottom;
-    const QRectF place = FitPanelOnPage(width, height, area.width(), area.height());
-    if (place.isEmpty()) {
-        return;
+    SPagePlace place;
+    place.rcPlace = FitPanelOnPage(width, height, area.width(), area.height());
+    if (place.rcPlace.isEmpty()) {
+        return place;
     }
-    const double fit = place.width() / width;
+    place.dFit = place.rcPlace.width() / width;
     // Draw at the zoom that gives the picture pictureDpi on the page, then scale the whole
     // drawing, text and all, down onto the page.
-    const double wanted = fit * 100.0 * pictureDpi / kPageDpi;
-    const int zoom = static_cast<int>(std::clamp(std::round(wanted), 1.0, kMaxDrawZoom));
-    const double scale = fit * 100.0 / zoom;
+    const double wanted = place.dFit * 100.0 * pictureDpi / kPageDpi;
+    place.nZoom = static_cast<int>(std::clamp(std::round(wanted), 1.0, kMaxDrawZoom));
+    return place;
+}
+
+} // namespace
+
+int PanelPageZoom(const CPanel& panel, const QRectF& area, int pictureDpi) {
+    return PlaceOnPage(panel, area, pictureDpi).nZoom;
+}
+
+void DrawPanelOnPage(QPainter& painter, const CPanel& panel, const QRectF& area, int pictureDpi) {
+    const double width = panel.m_rcTotal.right;
+    const double height = panel.m_rcTotal.bottom;
+    const SPagePlace page = PlaceOnPage(panel, area, pictureDpi);
+    if (page.nZoom == 0) {
+        return;
+    }
+    const QRectF& place = page.rcPlace;
+    const int zoom = page.nZoom;
+    const double scale = page.dFit * 100.0 / zoom;
     painter.save();
     painter.translate(area.topLeft() + place.topLeft());
     painter.scale(scale, scale);

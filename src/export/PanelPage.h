@@ -21,6 +21,9 @@ constexpr int kPrintPictureDpi = 300;
 // (both at 96 dpi): the size at zoom 100 when it fits, else scaled down; centred.
 QRectF FitPanelOnPage(double width, double height, double areaWidth, double areaHeight);
 
+// The zoom DrawPanelOnPage draws the panel at in that area (0 when it draws nothing).
+int PanelPageZoom(const CPanel& panel, const QRectF& area, int pictureDpi);
+
 // Draws the panel with nothing selected into the page area (device pixels of a device at
 // kPageDpi), with its picture at pictureDpi dots per inch of the page.
 void DrawPanelOnPage(QPainter& painter, const CPanel& panel, const QRectF& area, int pictureDpi);

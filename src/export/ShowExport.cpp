@@ -85,6 +85,8 @@ public:
     // A panel's layers; the canvas is drawn layer by layer where the sink wants frames.
     virtual bool Panel(int index, const CPanel& panel, std::string& error) = 0;
     virtual bool End(const std::string& path, std::string& error) = 0;
+    // The zoom the panel's picture will be drawn at.
+    virtual int PictureZoom(const CPanel& panel) = 0;
 };
 
 // Frames for the video, the WebP and the PNGs: the player's canvas, layer by layer.
@@ -95,6 +97,9 @@ public:
         m_canvas.setDotsPerMeterX(kDotsPerMeter);
         m_canvas.setDotsPerMeterY(kDotsPerMeter);
         m_canvas.fill(Qt::black);
+    }
+    int PictureZoom(const CPanel& panel) override {
+        return FitPanelToScreen(panel.m_rcTotal, m_canvas.width(), m_canvas.height()).m_nZoom;
     }
     bool Panel(int index, const CPanel& panel, std::string& error) override {
         if (m_canvas.isNull()) {
@@ -234,11 +239,13 @@ public:
         UsePageDpi(*m_pWriter);
         return true;
     }
+    int PictureZoom(const CPanel& panel) override {
+        SetLayout(panel);
+        return PanelPageZoom(panel, QRectF(0, 0, m_pWriter->width(), m_pWriter->height()),
+                             kHandoutPictureDpi);
+    }
     bool Panel(int, const CPanel& panel, std::string& error) override {
-        const bool landscape = panel.m_rcTotal.right > panel.m_rcTotal.bottom;
-        m_pWriter->setPageLayout(QPageLayout(
-            QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        SetLayout(panel);
         if (!m_painter.isActive()) {
             if (!m_painter.begin(m_pWriter.get())) {
                 error = "the PDF could not be started";
@@ -274,6 +281,12 @@ public:
     }
 
 private:
+    void SetLayout(const CPanel& panel) {
+        const bool landscape = panel.m_rcTotal.right > panel.m_rcTotal.bottom;
+        m_pWriter->setPageLayout(QPageLayout(
+            QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+            QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    }
     QFile m_file;
     std::unique_ptr<QPdfWriter> m_pWriter;
     QPainter m_painter;
@@ -363,7 +376,8 @@ EExportOutcome ExportShow(const std::string& showPath, const std::string& outPat
     CPanel panel;
     for (int i = 0; i < total; ++i) {
         std::string warning;
-        if (!LoadShowPanel(panels[static_cast<std::size_t>(i)], i, panel, warning, error)) {
+        if (!LoadShowPanel(panels[static_cast<std::size_t>(i)], i, panel, warning, error,
+                           [&](const CPanel& read) { return sink->PictureZoom(read); })) {
             return EExportOutcome::Failed;
         }
         if (!warning.empty() && warn) {

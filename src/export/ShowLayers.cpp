@@ -1,11 +1,14 @@
 #include "ShowLayers.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "model/PanelLayers.h"
 #include "model/PlaybackPanel.h"
 #include "model/ShowData.h"
 #include "model/TextCodec.h"
+#include "render/DecodedPicture.h"
+#include "render/PicturePreparation.h"
 
 namespace exporting {
 
@@ -60,9 +63,20 @@ bool ShowPanelPaths(const std::string& showPath, std::vector<std::string>& paths
 }
 
 bool LoadShowPanel(const std::string& path, int index, CPanel& panel, std::string& warning,
-                   std::string& error) {
+                   std::string& error, const std::function<int(const CPanel&)>& drawZoom) {
     panel.Reset();
-    const CPanelRead read = ReadPanelFile(path, panel);
+    CPanelRead read;
+    {
+        std::optional<render::CDeferredPictureCheck> deferred;
+        if (drawZoom) {
+            deferred.emplace();
+        }
+        read = ReadPanelFile(path, panel);
+    }
+    if (read.m_eResult == EPanelRead::Loaded && drawZoom &&
+        !render::PreparePicture(panel.m_image, drawZoom(panel))) {
+        panel.m_image.m_bitmap.reset();
+    }
     const std::string what = "panel " + std::to_string(index + 1) + " (" +
                              (path.empty() ? std::string("no file") : path) + ")";
     warning.clear();

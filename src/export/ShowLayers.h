@@ -4,6 +4,7 @@
 // balloons in the panel's display order (each its own wait). A layer of wait W stays on screen for
 // max(W, 0) + 1 ticks of 100 ms, as the player's timer advances on the tick after the wait.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ bool ShowPanelPaths(const std::string& showPath, std::vector<std::string>& paths
 
 // Reads a show's panel as the player does: a missing or sizeless file is the blank reset panel
 // (with a warning); a damaged one is an error. The panel is emptied first, so at most one
-// picture is held at a time.
+// picture is held at a time. Given drawZoom (the zoom the panel will be drawn at), the picture
+// is decoded once, for that zoom, and that decode proves that it decodes; a picture that does
+// not is left out with the warning of a missing one.
 bool LoadShowPanel(const std::string& path, int index, CPanel& panel, std::string& warning,
-                   std::string& error);
+                   std::string& error, const std::function<int(const CPanel&)>& drawZoom = {});
 
 } // namespace exporting

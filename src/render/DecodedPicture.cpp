@@ -3,11 +3,13 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 #include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "BmpStructure.h"
+#include "JpegScaledDecoder.h"
 #include "JpegStructure.h"
 #include "PictureScaling.h"
 #include "PngStructure.h"
@@ -28,7 +30,38 @@ bool RotatesQuarter(QImageIOHandler::Transformations t) {
     return t.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+// The photo's orientation applied to pixels decoded as stored: mirrored, then turned a quarter
+// clockwise, as Qt's reader does it.
+QImage Oriented(QImage image, QImageIOHandler::Transformations t) {
+    if (t == QImageIOHandler::TransformationNone || image.isNull()) {
+        return image;
+    }
+    const bool mirror = t.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = t.testFlag(QImageIOHandler::TransformationFlip);
+    if (mirror || flip) {
+        image.mirror(mirror, flip); // in place
+    }
+    if (RotatesQuarter(t)) {
+        image = image.transformed(QTransform().rotate(90));
+    }
+    return image;
+}
+
+thread_local int t_nDeferredChecks = 0;
+
 } // namespace
+
+CDeferredPictureCheck::CDeferredPictureCheck() {
+    ++t_nDeferredChecks;
+}
+
+CDeferredPictureCheck::~CDeferredPictureCheck() {
+    --t_nDeferredChecks;
+}
+
+bool CDeferredPictureCheck::Active() {
+    return t_nDeferredChecks > 0;
+}
 
 bool DeclaredSizeAcceptable(QSize size) {
     if (size.width() <= 0 || size.height() <= 0) {
@@ -56,14 +89,16 @@ void ConvertToDrawingFormat(QImage& image) {
     }
 }
 
-std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::Open(const QString& path, qint64 limitBytes) {
+std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::Open(const QString& path, qint64 limitBytes,
+                                                           bool checkNow) {
     struct stat st {};
     int err = 0;
     const int fd = OpenRegularFile(QFile::encodeName(path).toStdString(), st, err);
-    return fd < 0 ? nullptr : OpenDescriptor(fd, limitBytes);
+    return fd < 0 ? nullptr : OpenDescriptor(fd, limitBytes, checkNow);
 }
 
-std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qint64 limitBytes) {
+std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qint64 limitBytes,
+                                                                     bool checkNow) {
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -119,6 +154,7 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
         picture->m_bGreyJpeg = decodedFormat == QImage::Format_Grayscale8;
         picture->m_szStored = declared;
         picture->m_szShown = RotatesQuarter(transformation) ? declared.transposed() : declared;
+        picture->m_nTransformation = static_cast<int>(transformation);
         // The finest step whose decode stays within the limit; none at all is a refusal.
         picture->m_nFinestStep = 0;
         for (int step : {1, 2, 4, 8}) {
@@ -129,6 +165,10 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
         }
         if (picture->m_nFinestStep == 0) {
             return nullptr;
+        }
+        if (!checkNow) {
+            picture->m_nCheck.store(Unchecked);
+            return picture;
         }
         // The smallest step proves that the file decodes; drawing at a small zoom needs no more.
         int step = 1;
@@ -211,11 +251,16 @@ int CQtDecodedPicture::StepCovering(QSize size) const {
     if (!m_bJpeg) {
         return 1;
     }
-    for (int step : kSteps) {
+    for (int step : {8, 4, 2}) {
         const QSize s = StepSize(step);
         if (s.width() >= size.width() && s.height() >= size.height()) {
             return step;
         }
+    }
+    const QSize half = StepSize(2);
+    if (half.width() * kHalfStepShortfall >= size.width() &&
+        half.height() * kHalfStepShortfall >= size.height()) {
+        return 2;
     }
     return 1;
 }
@@ -224,6 +269,21 @@ QImage CQtDecodedPicture::DecodeJpegStep(int step) const {
     if (step < m_nFinestStep) {
         return {}; // beyond the limit
     }
+    QImage pixels;
+    switch (DecodeJpegScaled(m_bytesJpeg, 8 / step, pixels)) {
+    case EJpegDecode::Decoded:
+        m_nStepDecodes.fetch_add(1);
+        return Oriented(std::move(pixels),
+                        QImageIOHandler::Transformations(QFlag(m_nTransformation)));
+    case EJpegDecode::Unsupported:
+        return DecodeJpegStepWithQt(step);
+    case EJpegDecode::Failed:
+        break;
+    }
+    return {};
+}
+
+QImage CQtDecodedPicture::DecodeJpegStepWithQt(int step) const {
     QBuffer buffer;
     buffer.setData(m_bytesJpeg);
     if (!buffer.open(QIODevice::ReadOnly)) {
@@ -273,10 +333,14 @@ QImage CQtDecodedPicture::PixelsCovering(QSize size) const {
             return held; // decoded by another thread meanwhile
         }
     }
+    if (m_nCheck.load() == Fails) {
+        return {};
+    }
     QImage pixels = m_bJpeg ? DecodeJpegStep(wanted) : QImage();
     std::lock_guard lock(m_mutex);
     if (!pixels.isNull()) {
         m_imgSteps[StepIndex(wanted)] = pixels;
+        m_nCheck.store(Decodes);
         return pixels;
     }
     // Decoding a larger step failed (memory): draw from the best step held.
@@ -285,7 +349,17 @@ QImage CQtDecodedPicture::PixelsCovering(QSize size) const {
             return held;
         }
     }
+    if (m_nCheck.load() == Unchecked) {
+        m_nCheck.store(Fails); // the first decode of a picture opened unchecked
+    }
     return {};
+}
+
+bool CQtDecodedPicture::CheckDecodes() const {
+    if (m_nCheck.load() == Unchecked) {
+        PixelsCovering(QSize(1, 1));
+    }
+    return m_nCheck.load() == Decodes;
 }
 
 QImage CQtDecodedPicture::AreaAveraged(QSize size) const {

@@ -27,6 +27,10 @@ namespace render {
 // refused before decoding; a JPEG is judged step by step, so a picture too large to decode
 // whole is shown from the finest step within the limit.
 constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
+// How much smaller than the size drawn a JPEG's half step may be and still be used instead of
+// the full decode: enlarging by up to this factor keeps well above 40 dB against an exact area
+// average of the full picture.
+constexpr double kHalfStepShortfall = 1.1;
 // Area-averaged sizes kept per picture (the editor's zoom, the player's screen, printing).
 constexpr int kScaledSizesKept = 3;
 
@@ -41,17 +45,32 @@ qint64 DecodePeakBytes(QSize size, QImage::Format decoded);
 // Brings pixels to the drawing format (ToDrawingFormat), in place where that can be done.
 void ConvertToDrawingFormat(QImage& image);
 
+// While an object of this class lives, pictures opened on its thread are not decoded at their
+// smallest step to prove that they decode: the caller is about to draw them larger, and that
+// decode proves it (see CQtDecodedPicture::CheckDecodes and render::PreparePicture).
+class CDeferredPictureCheck {
+public:
+    CDeferredPictureCheck();
+    ~CDeferredPictureCheck();
+    CDeferredPictureCheck(const CDeferredPictureCheck&) = delete;
+    CDeferredPictureCheck& operator=(const CDeferredPictureCheck&) = delete;
+    // True on a thread where such an object lives.
+    static bool Active();
+};
+
 class CQtDecodedPicture final : public CDecodedPicture {
 public:
     // Reads the header of the file at path, refuses a picture whose decode would exceed
     // limitBytes at its peak without decoding, and decodes the smallest step (a JPEG) or the
     // whole picture (other formats) to prove that the file decodes. Null for a missing,
     // unreadable, truncated or undecodable file, and for anything but a regular file.
-    static std::shared_ptr<CQtDecodedPicture> Open(const QString& path,
-                                                   qint64 limitBytes = kMaxPictureBytes);
+    // With checkNow false a JPEG is only checked for its structure here: its first decode, at
+    // the size it is drawn at, proves the rest (CheckDecodes).
+    static std::shared_ptr<CQtDecodedPicture>
+    Open(const QString& path, qint64 limitBytes = kMaxPictureBytes, bool checkNow = true);
     // The same from a descriptor of a regular file open for reading, which it takes over.
-    static std::shared_ptr<CQtDecodedPicture> OpenDescriptor(int fd,
-                                                             qint64 limitBytes = kMaxPictureBytes);
+    static std::shared_ptr<CQtDecodedPicture>
+    OpenDescriptor(int fd, qint64 limitBytes = kMaxPictureBytes, bool checkNow = true);
 
     int Width() const override { return m_szShown.width(); }
     int Height() const override { return m_szShown.height(); }
@@ -60,11 +79,17 @@ public:
 
     // The pixels of the coarsest step (8, 4, 2 or 1) whose size covers `size` in both
     // directions, the full picture when none does; decodes that step when no decoded step
-    // covers it. A step finer than FinestStep is never decoded: that step is given instead (to
-    // be enlarged). Null only when decoding fails.
+    // covers it. A JPEG's half step also stands in for the full picture when it falls short of
+    // `size` by at most kHalfStepShortfall (it is enlarged that little): it decodes in about
+    // four fifths of the time. A step finer than FinestStep is never decoded: that step is
+    // given instead (to be enlarged). Null only when decoding fails.
     QImage PixelsCovering(QSize size) const;
     // The picture area-averaged to exactly `size` (each side 1 up to the picture's); cached.
     QImage AreaAveraged(QSize size) const;
+
+    // True when the picture decodes: decodes its smallest step when no decode has run yet.
+    // False once a decode of a picture opened unchecked failed with nothing decoded before.
+    bool CheckDecodes() const;
 
     // The finest step whose decode stays within the limit: 1 but for a JPEG too large to decode
     // whole.
@@ -86,6 +111,7 @@ private:
     QSize StepSize(int step) const;
     int StepCovering(QSize size) const;
     QImage DecodeJpegStep(int step) const;
+    QImage DecodeJpegStepWithQt(int step) const;
     // Memory held at the peak of decoding this JPEG at a step.
     qint64 JpegStepPeakBytes(int step) const;
 
@@ -96,12 +122,15 @@ private:
     qint64 m_nCoefficientBytes = 0; // what the JPEG decoder holds for the whole picture
     bool m_bGreyJpeg = false;       // decoded as 8-bit grey, then widened to 32 bits
     int m_nFinestStep = 1;
+    int m_nTransformation = 0; // QImageIOHandler::Transformations of the photo's orientation
 
     mutable std::mutex m_mutex;            // guards m_imgSteps and m_lstScaled
     mutable std::mutex m_decodeMutex;      // one step decode at a time per picture
     mutable QImage m_imgSteps[4];          // index 0 full, 1 half, 2 quarter, 3 eighth
     mutable std::list<QImage> m_lstScaled; // most recently used first
     mutable std::atomic<int> m_nStepDecodes{0};
+    enum ECheck { Unchecked, Decodes, Fails };
+    mutable std::atomic<int> m_nCheck{Decodes};
 };
 
 } // namespace render

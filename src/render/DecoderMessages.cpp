@@ -42,6 +42,10 @@ void InstallDecoderMessageFilter() {
     std::call_once(once, [] { g_pfnPrevious = qInstallMessageHandler(Filter); });
 }
 
+void CountDecoderMessage() {
+    g_nFiltered.fetch_add(1);
+}
+
 int FilteredDecoderMessages() {
     return g_nFiltered.load();
 }

@@ -9,5 +9,7 @@ namespace render {
 void InstallDecoderMessageFilter();
 // How many decoder messages the filter has taken, from any thread.
 int FilteredDecoderMessages();
+// Counts a message a decoder kept to itself (the JPEG decoder's own error manager).
+void CountDecoderMessage();
 
 } // namespace render

@@ -101,20 +101,20 @@ void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int
     }
 }
 
-void PreparePicture(const CPanelImage& image, int zoom) {
+bool PreparePicture(const CPanelImage& image, int zoom) {
     const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
     if (!picture) {
-        return;
+        return true;
     }
     const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, 0, 0));
-    if (p.nWidth <= 0 || p.nHeight <= 0) {
-        return;
+    if (p.nWidth > 0 && p.nHeight > 0) {
+        if (UsesAreaAverage(*picture, p)) {
+            picture->AreaAveraged(QSize(int(p.nWidth), int(p.nHeight)));
+        } else {
+            picture->PixelsCovering(picture->Size());
+        }
     }
-    if (UsesAreaAverage(*picture, p)) {
-        picture->AreaAveraged(QSize(int(p.nWidth), int(p.nHeight)));
-    } else {
-        picture->PixelsCovering(picture->Size());
-    }
+    return picture->CheckDecodes();
 }
 
 bool PictureShownReduced(const CPanelImage& image, int zoom) {

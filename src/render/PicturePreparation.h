@@ -7,7 +7,10 @@ namespace render {
 
 // Decodes the step the picture needs at this zoom and builds its area-averaged picture for the
 // zoomed size. Safe on any thread, provided no other thread changes the layer meanwhile.
-void PreparePicture(const CPanelImage& image, int zoom);
+// False when the layer's picture does not decode: a picture opened under a
+// CDeferredPictureCheck whose first decode (this one) failed. The caller then treats the layer
+// as one whose picture could not be read.
+bool PreparePicture(const CPanelImage& image, int zoom);
 
 // True when the layer's picture is drawn at this zoom from fewer pixels than the zoom needs,
 // enlarged: a picture too large to decode whole at that size.

@@ -42,18 +42,31 @@ PictureHandle CQtPictureDecoder::Decode(const std::string& path) {
     SKey key{resolved, static_cast<qint64>(st.st_size),
              static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
              static_cast<quint64>(st.st_ino)};
+    const bool deferred = CDeferredPictureCheck::Active();
+    std::shared_ptr<const CQtDecodedPicture> cached;
     {
         std::lock_guard lock(m_mutex);
         for (auto it = m_lstEntries.begin(); it != m_lstEntries.end(); ++it) {
             if (it->key == key) {
                 m_lstEntries.splice(m_lstEntries.begin(), m_lstEntries, it);
-                ::close(fd);
-                return it->picture;
+                cached = it->picture;
+                break;
             }
         }
     }
+    if (cached) {
+        ::close(fd);
+        // A picture opened unchecked by another caller is proved now, outside the lock.
+        if (deferred || cached->CheckDecodes()) {
+            return cached;
+        }
+        std::lock_guard lock(m_mutex);
+        m_lstEntries.remove_if([&](const SEntry& e) { return e.picture == cached; });
+        return nullptr;
+    }
     m_nFilesOpened.fetch_add(1);
-    std::shared_ptr<const CQtDecodedPicture> picture = CQtDecodedPicture::OpenDescriptor(fd);
+    std::shared_ptr<const CQtDecodedPicture> picture =
+        CQtDecodedPicture::OpenDescriptor(fd, kMaxPictureBytes, !deferred);
     if (!picture) {
         return nullptr;
     }
@@ -89,6 +102,12 @@ void CQtPictureDecoder::TrimLocked() {
 int CQtPictureDecoder::CachedPictures() const {
     std::lock_guard lock(m_mutex);
     return static_cast<int>(m_lstEntries.size());
+}
+
+void CQtPictureDecoder::SetCacheBytes(qint64 bytes) {
+    std::lock_guard lock(m_mutex);
+    m_nCacheBytes = bytes;
+    TrimLocked();
 }
 
 void CQtPictureDecoder::ClearCache() {

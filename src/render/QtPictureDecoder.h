@@ -36,6 +36,9 @@ public:
     int FilesOpened() const { return m_nFilesOpened.load(); }
     int CachedPictures() const;
     void ClearCache();
+    // Changes the bytes kept for pictures no panel holds; 0 keeps none of them (a headless
+    // export reads each picture once, so a kept one is only memory).
+    void SetCacheBytes(qint64 bytes);
 
 private:
     struct SKey {

@@ -85,15 +85,20 @@ QByteArray JpegDeclaring(int declaredW, int declaredH) {
     return bytes;
 }
 
-QByteArray WithExifOrientation6(const QByteArray& jpeg) {
-    // APP1 "Exif", little-endian TIFF header, one IFD entry: orientation (0x0112) = 6.
-    const QByteArray exif = QByteArray::fromHex("FFE10022"
-                                                "457869660000"
-                                                "49492A0008000000"
-                                                "0100"
-                                                "120103000100000006000000"
-                                                "00000000");
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation) {
+    // APP1 "Exif", little-endian TIFF header, one IFD entry: orientation (0x0112).
+    QByteArray exif = QByteArray::fromHex("FFE10022"
+                                          "457869660000"
+                                          "49492A0008000000"
+                                          "0100"
+                                          "120103000100000006000000"
+                                          "00000000");
+    exif[4 + 6 + 8 + 2 + 8] = static_cast<char>(orientation);
     return jpeg.left(2) + exif + jpeg.mid(2);
+}
+
+QByteArray WithExifOrientation6(const QByteArray& jpeg) {
+    return WithExifOrientation(jpeg, 6);
 }
 
 int ColorDistance(QRgb a, QRgb b) {

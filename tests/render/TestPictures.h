@@ -25,7 +25,9 @@ void WriteAll(const QString& path, const QByteArray& bytes);
 
 // A JPEG of w x h whose first frame header is rewritten to declare declaredW x declaredH.
 QByteArray JpegDeclaring(int declaredW, int declaredH);
-// A JPEG with an EXIF block saying the stored picture is shown turned a quarter (orientation 6).
+// A JPEG with an EXIF block giving the stored picture the orientation (1 to 8) it is shown in.
+QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation);
+// The same with orientation 6: shown turned a quarter clockwise.
 QByteArray WithExifOrientation6(const QByteArray& jpeg);
 
 // The difference of two colours: the largest difference of one channel.

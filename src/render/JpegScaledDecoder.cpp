@@ -1,0 +1,170 @@
+#include "JpegScaledDecoder.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "DecoderMessages.h"
+
+namespace render {
+
+namespace {
+
+// The library's error manager, with a way back instead of exit() and no printing.
+struct SErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    bool bDamaged = false; // a warning that means pixels were lost
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+    CountDecoderMessage();
+    std::longjmp(reinterpret_cast<SErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) {
+        return; // trace messages
+    }
+    CountDecoderMessage();
+    // Warnings: the ones saying that entropy-coded data is missing or corrupt mean that the
+    // library went on with grey or garbled blocks.
+    auto* err = reinterpret_cast<SErrorManager*>(cinfo->err);
+    switch (err->pub.msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+        err->bDamaged = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void OutputMessage(j_common_ptr) {}
+
+// The decompressor and its error manager; the stages below each set their own return point, so
+// that no C++ object with a destructor lives in a frame the library may jump out of.
+struct SDecoder {
+    jpeg_decompress_struct cinfo{};
+    SErrorManager err{};
+    bool bCreated = false;
+
+    ~SDecoder() {
+        if (bCreated) {
+            jpeg_destroy_decompress(&cinfo);
+        }
+    }
+};
+
+// Reads the header and fixes the output: 32-bit pixels at scale eighths/8. False on an error;
+// unsupported is set for colour spaces this path leaves to another decoder.
+bool Start(SDecoder& d, const unsigned char* data, unsigned long size, int eighths,
+           bool& unsupported) {
+    d.cinfo.err = jpeg_std_error(&d.err.pub);
+    d.err.pub.error_exit = ErrorExit;
+    d.err.pub.emit_message = EmitMessage;
+    d.err.pub.output_message = OutputMessage;
+    if (setjmp(d.err.jump) != 0) {
+        return false;
+    }
+    jpeg_create_decompress(&d.cinfo);
+    d.bCreated = true;
+    jpeg_mem_src(&d.cinfo, data, size);
+    if (jpeg_read_header(&d.cinfo, TRUE) != JPEG_HEADER_OK) {
+        return false;
+    }
+    if (d.cinfo.jpeg_color_space != JCS_YCbCr && d.cinfo.jpeg_color_space != JCS_GRAYSCALE &&
+        d.cinfo.jpeg_color_space != JCS_RGB) {
+        unsupported = true;
+        return false;
+    }
+    // Opaque 32-bit pixels in memory order B, G, R, 255: Format_RGB32 on little-endian.
+    d.cinfo.out_color_space = JCS_EXT_BGRA;
+    d.cinfo.scale_num = static_cast<unsigned>(eighths);
+    d.cinfo.scale_denom = 8;
+    d.cinfo.dct_method = JDCT_ISLOW;
+    jpeg_calc_output_dimensions(&d.cinfo);
+    return d.cinfo.output_components == 4;
+}
+
+// Decodes every row into the image's rows. False on an error or damaged data.
+bool ReadRows(SDecoder& d, unsigned char* bits, qsizetype bytesPerLine, int height) {
+    if (setjmp(d.err.jump) != 0) {
+        return false;
+    }
+    if (!jpeg_start_decompress(&d.cinfo)) {
+        return false;
+    }
+    if (static_cast<int>(d.cinfo.output_height) != height) {
+        return false;
+    }
+    JSAMPROW rows[16];
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const JDIMENSION first = d.cinfo.output_scanline;
+        const int count = static_cast<int>(
+            std::min<JDIMENSION>(16, d.cinfo.output_height - d.cinfo.output_scanline));
+        for (int i = 0; i < count; ++i) {
+            rows[i] = bits + (qsizetype(first) + i) * bytesPerLine;
+        }
+        if (jpeg_read_scanlines(&d.cinfo, rows, static_cast<JDIMENSION>(count)) == 0) {
+            return false;
+        }
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    return !d.err.bDamaged;
+}
+
+} // namespace
+
+QSize JpegScaledSize(QSize stored, int eighths) {
+    return {std::max(1, int(qint64(stored.width()) * eighths / 8)),
+            std::max(1, int(qint64(stored.height()) * eighths / 8))};
+}
+
+EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out) {
+    out = QImage();
+    if (eighths < 1 || eighths > 8 || bytes.isEmpty()) {
+        return EJpegDecode::Failed;
+    }
+    SDecoder d;
+    bool unsupported = false;
+    if (!Start(d, reinterpret_cast<const unsigned char*>(bytes.constData()),
+               static_cast<unsigned long>(bytes.size()), eighths, unsupported)) {
+        return unsupported ? EJpegDecode::Unsupported : EJpegDecode::Failed;
+    }
+    // The library rounds each side up; the result is shown rounded down, as every step is, by
+    // an image over the same rows (no copy).
+    const int width = static_cast<int>(d.cinfo.output_width);
+    const int height = static_cast<int>(d.cinfo.output_height);
+    const QSize shown =
+        JpegScaledSize(QSize(int(d.cinfo.image_width), int(d.cinfo.image_height)), eighths);
+    if (shown.width() > width || shown.height() > height) {
+        return EJpegDecode::Failed;
+    }
+    const qsizetype bytesPerLine = qsizetype(width) * 4;
+    auto* bits = static_cast<unsigned char*>(std::malloc(std::size_t(bytesPerLine) * height));
+    if (bits == nullptr) {
+        return EJpegDecode::Failed;
+    }
+    if (!ReadRows(d, bits, bytesPerLine, height)) {
+        std::free(bits);
+        return EJpegDecode::Failed;
+    }
+    QImage image(
+        bits, shown.width(), shown.height(), bytesPerLine, QImage::Format_RGB32,
+        [](void* data) { std::free(data); }, bits);
+    if (image.isNull()) {
+        std::free(bits);
+        return EJpegDecode::Failed;
+    }
+    out = std::move(image);
+    return EJpegDecode::Decoded;
+}
+
+} // namespace render

@@ -1,0 +1,29 @@
+#pragma once
+// A JPEG decoded by the JPEG library itself at a reduced scale, straight into the drawing format:
+// the inverse transform scales by n/8, and the colour conversion writes 32-bit opaque pixels
+// (Format_RGB32) into the rows of the result, so no 24-bit copy is made and converted.
+//
+// Errors never reach standard error and never end the process: a damaged stream is reported as
+// a failure. Streams this path does not decode (CMYK, YCCK) are left to Qt's reader.
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+namespace render {
+
+enum class EJpegDecode {
+    Decoded,
+    Unsupported, // not a failure: the stream needs another decoder (four colour components)
+    Failed       // damaged, cut short or refused by the library
+};
+
+// The size of a picture stored as `stored` decoded at scale eighths/8 (1 to 8): each side
+// rounded down, at least 1.
+QSize JpegScaledSize(QSize stored, int eighths);
+
+// Decodes the JPEG held in bytes at scale eighths/8 (1 to 8) into a new Format_RGB32 image of
+// JpegScaledSize, as stored (the photo's orientation is not applied). Damaged data (a Huffman
+// code that does not exist, a segment or the file ending early) is a failure, not grey pixels.
+EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out);
+
+} // namespace render
