@@ -1,5 +1,7 @@
 #include "ShowExportCommand.h"
 
+#include "VideoSizeDialog.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -56,6 +58,18 @@ void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc) {
         return;
     }
 
+    exporting::SShowExportOptions options;
+    const exporting::EShowFormat format = exporting::ShowFormatOf(target);
+    if (format == exporting::EShowFormat::Mp4 || format == exporting::EShowFormat::Webp) {
+        CVideoSizeDialog sizeDialog(parent);
+        if (sizeDialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        options.nWidth = sizeDialog.FrameWidth();
+        options.nHeight = sizeDialog.FrameHeight();
+        options.nFps = sizeDialog.Fps();
+    }
+
     QProgressDialog progress(QStringLiteral("エクスポートしています..."),
                              QStringLiteral("キャンセル"), 0, 1, parent);
     progress.setWindowTitle(kCaption);
@@ -66,7 +80,7 @@ void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc) {
     std::vector<std::string> warnings;
     std::string error;
     const exporting::EExportOutcome outcome = exporting::ExportShow(
-        doc->GetPathName(), target, {},
+        doc->GetPathName(), target, options,
         [&progress](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done);
