@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "DialogTestSupport.h"
+#include "editor/dialogs/DialogWidgets.h"
 #include "editor/dialogs/TotalSizeDialog.h"
 #include "editor/dialogs/WaitTimeDialog.h"
 #include "editor/dialogs/ZoomDialog.h"
@@ -11,10 +12,11 @@
 namespace {
 const QString kEnterInteger = QStringLiteral("Please enter an integer.");
 
+// The labels' texts without their mnemonic marks.
 QStringList LabelTexts(const QWidget& dialog) {
     QStringList texts;
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        texts << label->text();
+        texts << dlg::WithoutMnemonic(label->text());
     }
     return texts;
 }

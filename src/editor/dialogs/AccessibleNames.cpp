@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "DialogWidgets.h"
+
 namespace dlg {
 
 namespace {
@@ -21,9 +23,8 @@ QString LabelText(QLayout* layout, int index) {
     if (label == nullptr) {
         return {};
     }
-    // "表示率 :" is read as "表示率".
-    QString text = label->text();
-    text.remove(QLatin1Char('&'));
+    // "表示率(&Z) :" is read as "表示率".
+    QString text = WithoutMnemonic(label->text());
     while (text.endsWith(QLatin1Char(':')) || text.endsWith(QChar(0xFF1A)) ||
            text.endsWith(QLatin1Char(' '))) {
         text.chop(1);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace dlg {
@@ -41,6 +42,37 @@ QPushButton* Button(const QWidget* dialog, int id) {
 
 QLabel* MakeLabel(QWidget* parent, const QString& text) {
     return new QLabel(text, parent);
+}
+
+QString WithMnemonic(const QString& text, QChar mnemonic) {
+    // A Latin letter of the text itself is marked where it stands ("&X :", "(0.1&pt)").
+    const qsizetype own = text.indexOf(mnemonic, 0, Qt::CaseInsensitive);
+    if (own >= 0) {
+        return text.left(own) + QLatin1Char('&') + text.mid(own);
+    }
+    // Otherwise "(&W)" goes after the words, before a trailing colon and the spaces before it.
+    qsizetype end = text.size();
+    const auto isTail = [](QChar c) {
+        return c == QLatin1Char(':') || c == QChar(0xFF1A) || c == QLatin1Char(' ');
+    };
+    while (end > 0 && isTail(text[end - 1])) {
+        --end;
+    }
+    return text.left(end) + QStringLiteral("(&") + mnemonic.toUpper() + QLatin1Char(')') +
+           text.mid(end);
+}
+
+QString WithoutMnemonic(QString text) {
+    static const QRegularExpression kMark(QStringLiteral("\\(&[^)]\\)"));
+    text.remove(kMark);
+    text.remove(QLatin1Char('&'));
+    return text;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, QChar mnemonic, QWidget* buddy) {
+    auto* label = new QLabel(WithMnemonic(text, mnemonic), parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 QPlainTextEdit* MakeTextEdit(QWidget* parent, int id, int widthDlu, int heightDlu, bool wrap) {

@@ -26,6 +26,14 @@ QLineEdit* MakeEdit(QWidget* parent, int id, int widthDlu);
 // A push button named by its control id.
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text);
 QLabel* MakeLabel(QWidget* parent, const QString& text);
+// A label that names a field: Alt and its mnemonic letter move the focus to buddy. The text
+// gains the letter in the Japanese form, "横 ：" with 'W' becoming "横(&W) ：" (before the colon);
+// a text that holds the letter itself ("X :") marks that letter instead.
+QLabel* MakeLabel(QWidget* parent, const QString& text, QChar mnemonic, QWidget* buddy);
+// The text with its mnemonic added as MakeLabel adds it.
+QString WithMnemonic(const QString& text, QChar mnemonic);
+// The text as read aloud or compared: the mnemonic marks "(&W)" and "&" taken out.
+QString WithoutMnemonic(QString text);
 // A multi-line edit for dialogue text in which Enter makes a new line and Tab moves on; wrapped
 // lines with no scroll bars, or unwrapped lines with a vertical scroll bar.
 QPlainTextEdit* MakeTextEdit(QWidget* parent, int id, int widthDlu, int heightDlu, bool wrap);

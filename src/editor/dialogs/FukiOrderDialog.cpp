@@ -46,7 +46,7 @@ CFukiOrderDialog::CFukiOrderDialog(QWidget* parent) : CExchangeDialog(parent) {
 
     auto* waitRow = new QHBoxLayout;
     waitRow->addWidget(m_pWaitEdit);
-    waitRow->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒")));
+    waitRow->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒"), u'W', m_pWaitEdit));
     auto* wait = new QGroupBox(QStringLiteral("表示後の待ち時間"), this);
     wait->setLayout(waitRow);
 

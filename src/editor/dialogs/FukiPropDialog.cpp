@@ -22,11 +22,12 @@ namespace {
 
 constexpr int kEditWidth = 36;
 
-// A row "label [edit]" at (row, column) of a grid.
+// A row "label [edit]" at (row, column) of a grid; Alt and the mnemonic reach the edit.
 void AddField(QGridLayout* grid, QWidget* owner, int row, int column, const QString& label,
-              int id) {
-    grid->addWidget(dlg::MakeLabel(owner, label), row, column);
-    grid->addWidget(dlg::MakeEdit(owner, id, kEditWidth), row, column + 1);
+              QChar mnemonic, int id) {
+    QLineEdit* edit = dlg::MakeEdit(owner, id, kEditWidth);
+    grid->addWidget(dlg::MakeLabel(owner, label, mnemonic, edit), row, column);
+    grid->addWidget(edit, row, column + 1);
 }
 
 QGroupBox* Group(QWidget* owner, const QString& title, QLayout* content) {
@@ -70,34 +71,34 @@ CFukiPropDialog::CFukiPropDialog(QWidget* parent) : CExchangeDialog(parent) {
 
 QGroupBox* CFukiPropDialog::MakeBalloonGroup() {
     auto* position = new QGridLayout;
-    AddField(position, this, 0, 0, QStringLiteral("上 :"), 1000);
-    AddField(position, this, 0, 2, QStringLiteral("左 :"), 1004);
-    AddField(position, this, 1, 0, QStringLiteral("下 :"), 1001);
-    AddField(position, this, 1, 2, QStringLiteral("右 :"), 1005);
+    AddField(position, this, 0, 0, QStringLiteral("上 :"), u'T', 1000);
+    AddField(position, this, 0, 2, QStringLiteral("左 :"), u'L', 1004);
+    AddField(position, this, 1, 0, QStringLiteral("下 :"), u'B', 1001);
+    AddField(position, this, 1, 2, QStringLiteral("右 :"), u'R', 1005);
 
     // In this group "縦 :" edits the corner ellipse's width and "横 :" its height.
     auto* corner = new QGridLayout;
-    AddField(corner, this, 0, 0, QStringLiteral("縦 :"), 1006);
-    AddField(corner, this, 1, 0, QStringLiteral("横 :"), 1007);
+    AddField(corner, this, 0, 0, QStringLiteral("縦 :"), u'C', 1006);
+    AddField(corner, this, 1, 0, QStringLiteral("横 :"), u'N', 1007);
 
     m_pTailSide = new QComboBox(this);
     m_pTailSide->setObjectName(QStringLiteral("1003"));
     m_pTailSide->addItems(
         {QStringLiteral("上"), QStringLiteral("下"), QStringLiteral("左"), QStringLiteral("右")});
     auto* tail = new QGridLayout;
-    AddField(tail, this, 0, 0, QStringLiteral("X :"), 1010);
-    AddField(tail, this, 1, 0, QStringLiteral("Y :"), 1011);
-    tail->addWidget(dlg::MakeLabel(this, QStringLiteral("向き :")), 0, 2);
+    AddField(tail, this, 0, 0, QStringLiteral("X :"), u'X', 1010);
+    AddField(tail, this, 1, 0, QStringLiteral("Y :"), u'Y', 1011);
+    tail->addWidget(dlg::MakeLabel(this, QStringLiteral("向き :"), u'D', m_pTailSide), 0, 2);
     tail->addWidget(m_pTailSide, 0, 3, 1, 2);
-    AddField(tail, this, 1, 2, QStringLiteral("端1 :"), 1012);
+    AddField(tail, this, 1, 2, QStringLiteral("端1 :"), u'1', 1012);
     tail->addWidget(dlg::MakeLabel(this, QStringLiteral("%")), 1, 4);
-    AddField(tail, this, 2, 2, QStringLiteral("端2 :"), 1013);
+    AddField(tail, this, 2, 2, QStringLiteral("端2 :"), u'2', 1013);
     tail->addWidget(dlg::MakeLabel(this, QStringLiteral("%")), 2, 4);
 
     // Here "縦 :" is the border's height and "横 :" its width.
     auto* border = new QGridLayout;
-    AddField(border, this, 0, 0, QStringLiteral("縦 :"), 1008);
-    AddField(border, this, 1, 0, QStringLiteral("横 :"), 1016);
+    AddField(border, this, 0, 0, QStringLiteral("縦 :"), u'H', 1008);
+    AddField(border, this, 1, 0, QStringLiteral("横 :"), u'W', 1016);
     QPushButton* borderColor = dlg::MakeButton(this, 1015, QStringLiteral("色の変更"));
     border->addWidget(borderColor, 1, 2);
     QPushButton* fillColor = dlg::MakeButton(this, 1009, QStringLiteral("色の変更"));
@@ -127,8 +128,10 @@ QGroupBox* CFukiPropDialog::MakeTextGroup() {
     // The balloon's text wraps in this field; Enter makes a new line.
     m_pTextEdit = dlg::MakeTextEdit(this, 1014, 210, 36, true);
     auto* size = new QHBoxLayout;
-    size->addWidget(dlg::MakeEdit(this, 1017, kEditWidth));
-    size->addWidget(dlg::MakeLabel(this, QStringLiteral("(0.1pt)")));
+    QLineEdit* sizeEdit = dlg::MakeEdit(this, 1017, kEditWidth);
+    size->addWidget(sizeEdit);
+    // The unit is the size's only label: "(0.1&pt)".
+    size->addWidget(dlg::MakeLabel(this, QStringLiteral("(0.1pt)"), u'P', sizeEdit));
     size->addStretch(1);
     auto* text = new QVBoxLayout;
     text->addWidget(m_pTextEdit);
@@ -151,7 +154,7 @@ QLayout* CFukiPropDialog::MakeWritingRows() {
     });
 
     auto* face = new QHBoxLayout;
-    face->addWidget(dlg::MakeLabel(this, QStringLiteral("書体 :")));
+    face->addWidget(dlg::MakeLabel(this, QStringLiteral("書体 :"), u'F', m_pFace));
     face->addWidget(m_pFace, 1);
     auto* checks = new QHBoxLayout;
     checks->addWidget(m_pVertical);
@@ -159,7 +162,7 @@ QLayout* CFukiPropDialog::MakeWritingRows() {
     checks->addStretch(1);
     auto* outline = new QHBoxLayout;
     outline->addWidget(m_pOutline);
-    outline->addWidget(dlg::MakeLabel(this, QStringLiteral("幅 :")));
+    outline->addWidget(dlg::MakeLabel(this, QStringLiteral("幅 :"), u'I', m_pOutlineWidth));
     outline->addWidget(m_pOutlineWidth);
     outline->addWidget(dlg::MakeLabel(this, QStringLiteral("px")));
     outline->addWidget(outlineColor);
@@ -174,8 +177,9 @@ QLayout* CFukiPropDialog::MakeWritingRows() {
 QGroupBox* CFukiPropDialog::MakeAutoShowGroup() {
     auto* wait = new QHBoxLayout;
     wait->addStretch(1);
-    wait->addWidget(dlg::MakeLabel(this, QStringLiteral("表示後の待ち時間 :")));
-    wait->addWidget(dlg::MakeEdit(this, 1018, kEditWidth));
+    QLineEdit* waitEdit = dlg::MakeEdit(this, 1018, kEditWidth);
+    wait->addWidget(dlg::MakeLabel(this, QStringLiteral("表示後の待ち時間 :"), u'A', waitEdit));
+    wait->addWidget(waitEdit);
     wait->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒")));
     wait->addStretch(1);
     return Group(this, QStringLiteral("自動表示"), wait);

@@ -16,9 +16,9 @@ CTotalSizeDialog::CTotalSizeDialog(QWidget* parent) : CExchangeDialog(parent) {
 
     // "横 ：" (full-width colon) beside the width above "縦 :" (ASCII colon) beside the height.
     auto* fields = new QGridLayout;
-    fields->addWidget(dlg::MakeLabel(this, QStringLiteral("横 ：")), 0, 0);
+    fields->addWidget(dlg::MakeLabel(this, QStringLiteral("横 ："), u'W', m_pWidthEdit), 0, 0);
     fields->addWidget(m_pWidthEdit, 0, 1);
-    fields->addWidget(dlg::MakeLabel(this, QStringLiteral("縦 :")), 1, 0);
+    fields->addWidget(dlg::MakeLabel(this, QStringLiteral("縦 :"), u'H', m_pHeightEdit), 1, 0);
     fields->addWidget(m_pHeightEdit, 1, 1);
 
     auto* layout = new QHBoxLayout(this);

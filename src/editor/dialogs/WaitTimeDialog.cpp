@@ -14,7 +14,8 @@ CWaitTimeDialog::CWaitTimeDialog(QWidget* parent) : CExchangeDialog(parent) {
 
     auto* field = new QHBoxLayout;
     field->addWidget(m_pWaitEdit);
-    field->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒")));
+    // The unit is the field's only label, so it carries the field's mnemonic.
+    field->addWidget(dlg::MakeLabel(this, QStringLiteral("ｘ0.1秒"), u'W', m_pWaitEdit));
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(field);

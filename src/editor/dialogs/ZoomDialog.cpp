@@ -14,7 +14,7 @@ CZoomDialog::CZoomDialog(QWidget* parent) : CExchangeDialog(parent) {
     m_pRateEdit = dlg::MakeEdit(this, 1017, 40);
 
     auto* field = new QHBoxLayout;
-    field->addWidget(dlg::MakeLabel(this, QStringLiteral("表示率 :")));
+    field->addWidget(dlg::MakeLabel(this, QStringLiteral("表示率 :"), u'Z', m_pRateEdit));
     field->addWidget(m_pRateEdit);
     field->addWidget(dlg::MakeLabel(this, QStringLiteral("%")));
 
