@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "model/Panel.h"
+#include "model/PanelLayers.h"
+#include "render/PaintBounds.h"
 #include "render/PanelRenderer.h"
 
 namespace {
@@ -53,6 +55,16 @@ std::int32_t Widened(std::int32_t stroke, qreal ratio) {
     return static_cast<std::int32_t>(std::clamp(wide, double(INT32_MIN), double(INT32_MAX)));
 }
 
+// A copy for one drawing (it shares the decoded picture): its balloons' borders widened.
+CPanel WidenedCopy(const CPanel& panel, qreal ratio) {
+    CPanel dense = panel;
+    for (CFuki& fuki : dense.m_fuki) {
+        fuki.m_nBorderWidth = Widened(fuki.m_nBorderWidth, ratio);
+        fuki.m_nBorderHeight = Widened(fuki.m_nBorderHeight, ratio);
+    }
+    return dense;
+}
+
 } // namespace
 
 int DeviceZoom(int zoom, qreal ratio) {
@@ -63,17 +75,40 @@ int ToDevicePixels(int logical, qreal ratio) {
     return static_cast<int>(std::lround(logical * ratio));
 }
 
+void DrawDenseOverPicture(QPainter& painter, const CPanel& panel, int zoom, int selected,
+                          qreal ratio) {
+    if (ratio == 1.0) {
+        // As the renderer draws them: the picture's squares under the balloons.
+        if (selected == render::kSelectPicture && panel.m_image.HasPicture()) {
+            CRect corners[4];
+            panel.m_image.GetCornerHandleRects(zoom, corners);
+            const QRect visible = render::VisibleBounds(painter);
+            for (const CRect& square : corners) {
+                painter.fillRect(render::HandleSquareWithin(square.left, square.top, visible),
+                                 Qt::black);
+            }
+        }
+        for (int slot : FukiInDisplayOrder(panel)) {
+            render::DrawFuki(painter, panel.m_fuki[static_cast<std::size_t>(slot)],
+                             selected == slot, zoom, 0, 0);
+        }
+        return;
+    }
+    const CPanel dense = WidenedCopy(panel, ratio);
+    const int deviceZoom = DeviceZoom(zoom, ratio);
+    for (int slot : FukiInDisplayOrder(dense)) {
+        render::DrawFuki(painter, dense.m_fuki[static_cast<std::size_t>(slot)], false, deviceZoom,
+                         0, 0);
+    }
+    DrawHandles(painter, dense, deviceZoom, selected, ratio);
+}
+
 void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio) {
     if (ratio == 1.0) {
         render::DrawPanel(painter, panel, zoom, selected, 0, 0);
         return;
     }
-    // A copy for this one drawing (it shares the decoded picture): its balloons' borders widened.
-    CPanel dense = panel;
-    for (CFuki& fuki : dense.m_fuki) {
-        fuki.m_nBorderWidth = Widened(fuki.m_nBorderWidth, ratio);
-        fuki.m_nBorderHeight = Widened(fuki.m_nBorderHeight, ratio);
-    }
+    const CPanel dense = WidenedCopy(panel, ratio);
     const int deviceZoom = DeviceZoom(zoom, ratio);
     render::DrawPanel(painter, dense, deviceZoom, render::kSelectNone, 0, 0);
     // The grab squares go over everything: a press tries them before any balloon under them.

@@ -16,3 +16,9 @@ int ToDevicePixels(int logical, qreal ratio);
 // Draws the panel with the selection marked, in device pixels, onto a painter whose unit is one
 // device pixel. At ratio 1 this is the renderer's own drawing, unchanged.
 void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio);
+// What DrawDensePanel draws over the picture layer (the panel's background and its picture):
+// the picture's grab squares when it is selected, the balloons by display position and the
+// selected balloon's squares, in the same order, so that over a kept picture layer the result is
+// the whole drawing.
+void DrawDenseOverPicture(QPainter& painter, const CPanel& panel, int zoom, int selected,
+                          qreal ratio);

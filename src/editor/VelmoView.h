@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include "PictureTileCache.h"
 #include "framework/View.h"
 #include "model/LayerEdits.h"
 #include "render/PanelRenderer.h"
@@ -59,6 +60,8 @@ public:
     // The panel as last painted for the visible part of the window, one pixel per device pixel
     // (its device pixel ratio is the window's).
     const QImage& GetPanelImage() const { return m_imgPanel; }
+    // The enlarged picture layer kept in tiles (PictureTileCache.h); empty at other zooms.
+    const CPictureTileCache& GetPictureTiles() const { return m_tiles; }
 
     // Printing (VelmoViewPrint.cpp): one page holding the panel at its on-screen physical size,
     // scaled down to fit and centred, without the selection or the scroll offset.
@@ -156,6 +159,7 @@ private:
     QImage m_imgPanel;
     QPoint m_ptImageScroll;
     bool m_bImageValid = false;
+    CPictureTileCache m_tiles;
     // A key opened the context menu: the window system's own request after it is not another.
     bool m_bKeyMenuShown = false;
 };

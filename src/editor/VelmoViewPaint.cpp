@@ -1,6 +1,7 @@
 // Painting of the panel view: the grey strips beyond the panel, then the panel through the
 // shared drawing function, kept as an image of the visible part so that a drag only draws its
-// frame over it. The image has one pixel per device pixel of the screen (DensePanel.h).
+// frame over it. The image has one pixel per device pixel of the screen (DensePanel.h). Where the
+// picture is enlarged and fills the window, its layer comes from the tiles the view keeps.
 #include <QLabel>
 #include <QMainWindow>
 #include <QPaintEvent>
@@ -70,9 +71,21 @@ void CVelmoView::RenderPanelImage() {
     // Painted in device pixels; the ratio is set again once the painting is done.
     m_imgPanel.setDevicePixelRatio(1.0);
     m_ptImageScroll = GetScrollPosition();
-    m_imgPanel.fill(palette().color(QPalette::Base));
-
-    {
+    const CVelmoDoc* doc = GetDocument();
+    const int deviceZoom = DeviceZoom(m_nZoom, ratio);
+    const QRect area(QPoint(ToDevicePixels(m_ptImageScroll.x(), ratio),
+                            ToDevicePixels(m_ptImageScroll.y(), ratio)),
+                     device);
+    if (doc != nullptr && CPictureTileCache::Applies(doc->m_panel, deviceZoom, area)) {
+        // The window shows only panel: the kept picture layer, then what lies over it.
+        QPainter painter(&m_imgPanel);
+        m_tiles.Draw(painter, doc->m_panel, deviceZoom, area);
+        painter.translate(-area.topLeft());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        DrawDenseOverPicture(painter, doc->m_panel, m_nZoom, m_nSelected, ratio);
+    } else {
+        m_tiles.Clear();
+        m_imgPanel.fill(palette().color(QPalette::Base));
         QPainter painter(&m_imgPanel);
         // The strips are measured from the window's top-left corner: everything right of the
         // extent at full height, and everything below it left of the extent's width.
@@ -88,16 +101,15 @@ void CVelmoView::RenderPanelImage() {
                 gray);
         }
         painter.setClipRect(QRect(QPoint(0, 0), device));
-        painter.translate(-ToDevicePixels(m_ptImageScroll.x(), ratio),
-                          -ToDevicePixels(m_ptImageScroll.y(), ratio));
-        if (const CVelmoDoc* doc = GetDocument()) {
+        painter.translate(-area.topLeft());
+        if (doc != nullptr) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             DrawDensePanel(painter, doc->m_panel, m_nZoom, m_nSelected, ratio);
         }
     }
     m_imgPanel.setDevicePixelRatio(ratio);
     m_bImageValid = true;
-    if (const CVelmoDoc* doc = GetDocument()) {
+    if (doc != nullptr) {
         ShowPictureScaleNote(this, render::PictureShownReduced(doc->m_panel.m_image, m_nZoom));
     }
 }
