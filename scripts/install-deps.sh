@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libharfbuzz-dev libicu-dev
   xvfb xauth x11-apps imagemagick dbus dbus-x11
-  libjpeg-turbo-progs libjpeg62-turbo-dev
+  libjpeg-turbo-progs libjpeg62-turbo-dev libpng-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev
   poppler-utils ffmpeg
   desktop-file-utils shared-mime-info xdg-utils

@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "BmpBandDecoder.h"
 #include "BmpStructure.h"
 #include "JpegScaledDecoder.h"
 #include "JpegStructure.h"
 #include "PictureScaling.h"
+#include "PngBandDecoder.h"
 #include "PngStructure.h"
 #include "model/FileSystem.h"
 
@@ -25,6 +27,10 @@ constexpr int kStepCount = 4;
 constexpr qint64 kMaxJpegFileBytes = qint64(512) << 20;
 // The same for a PNG, which is read whole to be checked before decoding.
 constexpr qint64 kMaxPngFileBytes = qint64(512) << 20;
+// What is read of a PNG to check the chunks before its image data, and where its header says
+// whether it is interlaced (signature 8, chunk length and type 8, then 12 bytes of the header).
+constexpr qint64 kPngHeadBytes = 64 << 10;
+constexpr int kPngInterlaceByte = 28;
 
 bool RotatesQuarter(QImageIOHandler::Transformations t) {
     return t.testFlag(QImageIOHandler::TransformationRotate90);
@@ -104,13 +110,23 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
         ::close(fd);
         return nullptr;
     }
-    // A PNG is checked whole before the PNG library reads even its header: that library prints
-    // its errors on standard error.
+    // A PNG's head is checked before the PNG library reads even its header: that library prints
+    // its errors on standard error. One that is not interlaced is then decoded in bands, its
+    // errors kept quiet; an interlaced one is checked whole and decoded by Qt's reader.
     QByteArray pngBytes;
+    bool pngBands = false;
     if (file.peek(8).startsWith("\x89PNG")) {
         if (file.size() > kMaxPngFileBytes) {
             return nullptr;
         }
+        const QByteArray head = file.peek(kPngHeadBytes);
+        if (!PngHeadIsSound(reinterpret_cast<const unsigned char*>(head.constData()),
+                            static_cast<std::size_t>(head.size()))) {
+            return nullptr;
+        }
+        pngBands = head.size() > kPngInterlaceByte && head[kPngInterlaceByte] == 0;
+    }
+    if (!pngBands && file.peek(8).startsWith("\x89PNG")) {
         pngBytes = file.readAll();
         if (pngBytes.size() != file.size() ||
             !PngStreamIsSound(reinterpret_cast<const unsigned char*>(pngBytes.constData()),
@@ -196,6 +212,42 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
             return nullptr;
         }
     }
+    // PNGs that are not interlaced and uncompressed 24-bit BMPs are decoded in bands, reduced
+    // to each step as their rows arrive: the picture at its own size is only ever held when it
+    // is drawn at that size.
+    const EBands bands = pngBands && format == "png" ? EBands::Png
+                         : format == "bmp" && BmpDecodesInBands(file.peek(kBmpHeaderBytes))
+                             ? EBands::Bmp
+                             : EBands::None;
+    if (bands != EBands::None && transformation == QImageIOHandler::TransformationNone) {
+        picture->m_eBands = bands;
+        picture->m_szStored = picture->m_szShown = declared;
+        picture->m_fdSource = ::dup(file.handle());
+        if (picture->m_fdSource < 0) {
+            return nullptr;
+        }
+        if (!checkNow) {
+            picture->m_nCheck.store(Unchecked);
+            return picture;
+        }
+        const int step = picture->StepCovering(QSize(1, 1));
+        QImage pixels = picture->DecodeBandStep(step);
+        if (pixels.isNull()) {
+            return nullptr;
+        }
+        picture->m_imgSteps[StepIndex(step)] = std::move(pixels);
+        return picture;
+    }
+    if (format == "png" && pngBytes.isEmpty()) {
+        // Left to Qt's reader after all: checked whole first, as an interlaced one is.
+        pngBytes = file.readAll();
+        if (pngBytes.size() != file.size() ||
+            !PngStreamIsSound(reinterpret_cast<const unsigned char*>(pngBytes.constData()),
+                              static_cast<std::size_t>(pngBytes.size())) ||
+            DecodePeakBytes(declared, decodedFormat) + pngBytes.size() > limitBytes) {
+            return nullptr;
+        }
+    }
     QBuffer pngBuffer(&pngBytes); // a PNG is decoded from the bytes already checked
     QIODevice* device = &file;
     if (!pngBytes.isEmpty() && pngBuffer.open(QIODevice::ReadOnly)) {
@@ -216,6 +268,32 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
     picture->m_szStored = declared;
     picture->m_imgSteps[0] = std::move(pixels);
     return picture;
+}
+
+CQtDecodedPicture::~CQtDecodedPicture() {
+    if (m_fdSource >= 0) {
+        ::close(m_fdSource);
+    }
+}
+
+QImage CQtDecodedPicture::DecodeBandStep(int step) const {
+    // Read again from the start of the file kept open; one decode at a time per picture.
+    if (::lseek(m_fdSource, 0, SEEK_SET) != 0) {
+        return {};
+    }
+    QFile file;
+    if (!file.open(m_fdSource, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        return {};
+    }
+    QImage pixels;
+    const bool decoded = m_eBands == EBands::Png
+                             ? DecodePngReduced(file, step, pixels) == EPngBands::Decoded
+                             : DecodeBmpReduced(file, step, pixels) == EBmpBands::Decoded;
+    if (!decoded || pixels.size() != StepSize(step)) {
+        return {};
+    }
+    m_nStepDecodes.fetch_add(1);
+    return pixels;
 }
 
 qint64 CQtDecodedPicture::JpegStepPeakBytes(int step) const {
@@ -248,7 +326,7 @@ QSize CQtDecodedPicture::StepSize(int step) const {
 }
 
 int CQtDecodedPicture::StepCovering(QSize size) const {
-    if (!m_bJpeg) {
+    if (!m_bJpeg && m_eBands == EBands::None) {
         return 1;
     }
     for (int step : {8, 4, 2}) {
@@ -258,7 +336,7 @@ int CQtDecodedPicture::StepCovering(QSize size) const {
         }
     }
     const QSize half = StepSize(2);
-    if (half.width() * kHalfStepShortfall >= size.width() &&
+    if (m_bJpeg && half.width() * kHalfStepShortfall >= size.width() &&
         half.height() * kHalfStepShortfall >= size.height()) {
         return 2;
     }
@@ -336,7 +414,9 @@ QImage CQtDecodedPicture::PixelsCovering(QSize size) const {
     if (m_nCheck.load() == Fails) {
         return {};
     }
-    QImage pixels = m_bJpeg ? DecodeJpegStep(wanted) : QImage();
+    QImage pixels = m_bJpeg                    ? DecodeJpegStep(wanted)
+                    : m_eBands != EBands::None ? DecodeBandStep(wanted)
+                                               : QImage();
     std::lock_guard lock(m_mutex);
     if (!pixels.isNull()) {
         m_imgSteps[StepIndex(wanted)] = pixels;

@@ -72,6 +72,8 @@ public:
     static std::shared_ptr<CQtDecodedPicture>
     OpenDescriptor(int fd, qint64 limitBytes = kMaxPictureBytes, bool checkNow = true);
 
+    ~CQtDecodedPicture() override;
+
     int Width() const override { return m_szShown.width(); }
     int Height() const override { return m_szShown.height(); }
     QSize Size() const { return m_szShown; }
@@ -111,6 +113,7 @@ private:
     QSize StepSize(int step) const;
     int StepCovering(QSize size) const;
     QImage DecodeJpegStep(int step) const;
+    QImage DecodeBandStep(int step) const;
     QImage DecodeJpegStepWithQt(int step) const;
     // Memory held at the peak of decoding this JPEG at a step.
     qint64 JpegStepPeakBytes(int step) const;
@@ -119,6 +122,9 @@ private:
     QSize m_szStored; // as stored in the file, before the photo's orientation
     bool m_bJpeg = false;
     QByteArray m_bytesJpeg; // the JPEG file, kept so that larger steps decode the same bytes
+    enum class EBands { None, Png, Bmp };
+    EBands m_eBands = EBands::None; // decoded in bands at each step, from the file kept open
+    int m_fdSource = -1;
     qint64 m_nCoefficientBytes = 0; // what the JPEG decoder holds for the whole picture
     bool m_bGreyJpeg = false;       // decoded as 8-bit grey, then widened to 32 bits
     int m_nFinestStep = 1;

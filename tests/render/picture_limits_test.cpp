@@ -251,6 +251,39 @@ private slots:
         QVERIFY2(growth <= kLimit + 8 * kMiB, qPrintable(QString::number(growth / kMiB)));
     }
 
+    // A PNG or BMP drawn small is decoded in bands straight to a reduction: its pixels at their
+    // own size (4000 x 3000 x 4 bytes, 45.8 MiB) are never held, neither opening nor drawing
+    // it: the peak is the reduction, a few rows and the readers' own few MiB.
+    void APictureDrawnSmallNeverHoldsItsFullSize_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addRow("PNG") << "PNG";
+        QTest::addRow("BMP") << "BMP";
+    }
+    void APictureDrawnSmallNeverHoldsItsFullSize() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("peak memory is not measurable under AddressSanitizer");
+#endif
+        QFETCH(QString, format);
+        QImage image(4000, 3000, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                row[x] = qRgb(x % 251, y % 241, (x ^ y) & 0xFF);
+            }
+        }
+        const QString path =
+            testpic::Save(m_dir, ("large." + format.toLower()).toUtf8().constData(), image,
+                          format.toUtf8().constData(), 80);
+        image = QImage();
+        const qint64 full = qint64(4000) * 3000 * 4;
+        const qint64 growth = PeakGrowthInChild([&] {
+            const auto picture = CQtDecodedPicture::Open(path);
+            return picture != nullptr && !picture->AreaAveraged(QSize(300, 225)).isNull();
+        });
+        qInfo("peak memory grew by %.1f MiB", double(growth) / kMiB);
+        QVERIFY2(growth >= 0 && growth <= full / 5, qPrintable(QString::number(growth)));
+    }
+
     // A 22500 x 33300 photograph needs 3 GB decoded whole; at zoom 100 its panel shows it 300
     // pixels wide, which the 1/8 step (2812 x 4162) covers.
     void AHugeJpegOpensAndDrawsFromTheStepItsZoomNeeds() {
