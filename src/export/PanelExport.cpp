@@ -173,9 +173,7 @@ bool WritePicture(const QImage& image, EPanelFormat format, const std::string& p
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format == EPanelFormat::Jpeg ? "jpeg" : "png");
-    if (format == EPanelFormat::Jpeg) {
-        writer.setQuality(kJpegQuality);
-    }
+    writer.setQuality(format == EPanelFormat::Jpeg ? kJpegQuality : kPngWriterQuality);
     if (!writer.write(image)) {
         error = path + ": " + writer.errorString().toStdString();
         return false;

@@ -15,6 +15,7 @@
 
 #include "AnimatedWebp.h"
 #include "AtomicOutput.h"
+#include "PanelExport.h"
 #include "PanelPage.h"
 #include "ShowLayers.h"
 #include "VideoWriter.h"
@@ -213,6 +214,7 @@ protected:
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
+        writer.setQuality(kPngWriterQuality);
         if (!writer.write(m_canvas)) {
             error = std::string(name) + ": " + writer.errorString().toStdString();
             return false;
