@@ -1,4 +1,7 @@
 // velmo_export_bench --velmo VELMO --jpeg PIC.jpg --work DIR
+// velmo_export_bench --make-panel OUT.vlm PICTURE W H LEFT TOP RIGHT BOTTOM
+//   writes a panel of W x H whose picture fills the body LEFT TOP RIGHT BOTTOM (for
+//   scripts/bench.sh, which times "velmo export" of it)
 // A show of 10 panels x 5 layers (background, picture, three balloons), each panel with its
 // own copy of the 24-megapixel JPEG, exported by "velmo export" as a 1920 x 1080 MP4 and as a
 // PDF handout, each in a process of its own. Printed: the processor time of each against the
@@ -8,6 +11,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
@@ -115,7 +119,23 @@ bool WriteConcatList(const std::string& work) {
 
 } // namespace
 
+// One panel with only a picture, for the headless export figures of scripts/bench.sh.
+int MakePanel(char** argv) {
+    CVelmoDoc doc;
+    CPanel& panel = doc.m_panel;
+    panel.m_rcTotal = CRect{0, 0, std::atoi(argv[4]), std::atoi(argv[5])};
+    const std::string picture = argv[3];
+    panel.m_image.m_strName = picture.substr(picture.find_last_of('/') + 1);
+    panel.m_image.m_strPath = picture;
+    panel.m_image.m_rcBody =
+        CRect{std::atoi(argv[6]), std::atoi(argv[7]), std::atoi(argv[8]), std::atoi(argv[9])};
+    return doc.OnSaveDocument(argv[2]) == EDocOutcome::Saved ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 10 && std::string(argv[1]) == "--make-panel") {
+        return MakePanel(argv);
+    }
     std::string velmo, jpeg, work;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];

@@ -27,5 +27,53 @@ mkdir -p "$WORK/export"
 "$BUILD_DIR/bench/velmo_export_bench" --velmo "$BUILD_DIR/src/app/velmo" \
   --jpeg "$WORK/photo.jpg" --work "$WORK/export"
 echo
+echo "== Headless export of one panel: processor time and peak memory (/usr/bin/time -v)"
+PANELS="$WORK/panels"
+mkdir -p "$PANELS"
+# A camera-like JPEG beside the generated one: quality 97, 4:2:2, about 2.7 bits a pixel.
+convert "$WORK/photo.jpg" -quality 97 -sampling-factor 2x1 "$PANELS/camera.jpg"
+cp "$WORK/photo.jpg" "$PANELS/photo.jpg"
+convert "$WORK/photo.jpg" "$PANELS/photo.png"
+convert "$WORK/photo.jpg" -type TrueColor "BMP3:$PANELS/photo.bmp"
+MAKE_PANEL=("$BUILD_DIR/bench/velmo_export_bench" --make-panel)
+# 600 x 400 filled by the picture, exported at zoom 270 (1620 x 1080).
+"${MAKE_PANEL[@]}" "$PANELS/photo.vlm" "$PANELS/photo.jpg" 600 400 0 0 600 400
+"${MAKE_PANEL[@]}" "$PANELS/camera.vlm" "$PANELS/camera.jpg" 600 400 0 0 600 400
+# The editor's default panel with the picture as imported: 300 pixels wide at (50, 50).
+"${MAKE_PANEL[@]}" "$PANELS/png.vlm" "$PANELS/photo.png" 640 480 50 50 350 250
+"${MAKE_PANEL[@]}" "$PANELS/bmp.vlm" "$PANELS/photo.bmp" 640 480 50 50 350 250
+# Prints "processor-ms peak-KiB" of one run of a command.
+usage_of() {
+  /usr/bin/time -v "$@" >/dev/null 2>"$PANELS/time.txt" || { cat "$PANELS/time.txt" >&2; return 1; }
+  awk -F': ' '/User time/{u=$2} /System time/{s=$2} /Maximum resident/{m=$2}
+              END{printf "%.0f %d\n", (u + s) * 1000, m}' "$PANELS/time.txt"
+}
+# The median of five runs of each: processor time against djpeg of the same picture in the
+# same run, peak memory against the decoded picture (W x H x 4).
+median() { sort -n | sed -n 3p; }
+VELMO="$BUILD_DIR/src/app/velmo"
+cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench >/dev/null
+PIXEL_KIB=$((6000 * 4000 * 4 / 1024))
+printf "%-44s %9s %8s %9s %8s\n" "path" "cpu ms" "x djpeg" "peak MiB" "x WxHx4"
+for row in "photo.vlm photo.jpg --zoom 270" "camera.vlm camera.jpg --zoom 270" \
+           "png.vlm photo.jpg --zoom 100" "bmp.vlm photo.jpg --zoom 100"; do
+  set -- $row
+  cpus=() djpegs=() peaks=()
+  for i in 1 2 3 4 5; do
+    read -r cpu peak < <(usage_of "$VELMO" export "$PANELS/$1" "$PANELS/out.png" "$3" "$4")
+    read -r dj _ < <(usage_of djpeg -outfile /dev/null "$PANELS/$2")
+    cpus+=("$cpu") peaks+=("$peak") djpegs+=("$dj")
+  done
+  cpu=$(printf "%s\n" "${cpus[@]}" | median)
+  dj=$(printf "%s\n" "${djpegs[@]}" | median)
+  peak=$(printf "%s\n" "${peaks[@]}" | median)
+  awk -v name="velmo export $1 $3 $4" -v cpu="$cpu" -v dj="$dj" -v peak="$peak" \
+    -v pixels="$PIXEL_KIB" \
+    'BEGIN{printf "%-44s %9d %8.2f %9.1f %8.2f\n", name, cpu, cpu / dj, peak / 1024, peak / pixels}' 
+done
+echo "(djpeg of the same picture in the same run: the ratio's floor; the PNG and BMP rows' ratio"
+echo " is against djpeg of the JPEG they were made from)"
+
+echo
 echo "== Hostile and large panel files"
 "$BUILD_DIR/bench/velmo_input_bench" "$WORK"
