@@ -31,19 +31,25 @@ void FillRegion(QPainter& painter, const QRegion& region, const QColor& color) {
     }
 }
 
-// Left-aligned from the top of the inset rectangle, wrapped at its right edge (between words,
-// or between characters where there are no spaces), never clipped: text that does not fit runs
-// on below. Each line's cells are filled with the fill colour first.
-void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy,
-                  const QRect& visible) {
+// Plain text laid out as it is drawn: left-aligned from the top of the inset rectangle, wrapped
+// at its right edge (between words, or between characters where there are no spaces), never
+// clipped: text that does not fit runs on below. False when there is nothing to draw.
+struct SPlainText {
+    QTextLayout layout;
+    QPointF origin;
+    std::vector<QRectF> cells; // each line's cell, filled with the fill colour first
+    int nPixelSize = 0;
+};
+
+bool LayOutPlainText(SPlainText& text, const QPaintDevice* device, const CFuki& fuki, int zoom,
+                     int dx, int dy, const QRect& visible) {
     if (fuki.m_strText.empty()) {
-        return;
+        return false;
     }
-    const QPaintDevice* device = painter.device();
     const int dpiY = device != nullptr ? device->logicalDpiY() : kDefaultDpi;
-    const int pixelSize = FukiFontPixelSize(fuki.m_nFontSize, zoom, dpiY);
-    if (pixelSize == 0) {
-        return;
+    text.nPixelSize = FukiFontPixelSize(fuki.m_nFontSize, zoom, dpiY);
+    if (text.nPixelSize == 0) {
+        return false;
     }
     CRect rt = fuki.m_rcBody;
     rt.left = WrapAdd(rt.left, fuki.m_nCornerWidth);
@@ -52,18 +58,20 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
     rt.bottom = WrapSub(rt.bottom, fuki.m_nCornerHeight);
     CLayerItem::ZoomRect(zoom, rt, dx, dy);
     if (rt.top > visible.bottom()) {
-        return;
+        return false;
     }
     // An inverted rectangle is used as it stands: no room, so every line holds one piece.
     const qreal width = static_cast<qreal>(TextLineWidth(rt.left, rt.right));
-    const QPointF origin(rt.left, rt.top);
+    text.origin = QPointF(rt.left, rt.top);
 
-    QTextLayout layout(FukiLayoutText(fuki.m_strText), MakeFukiFont(fuki.m_strFontFace, pixelSize),
-                       device);
+    QTextLayout& layout = text.layout;
+    layout.setText(FukiLayoutText(fuki.m_strText));
+    // Measured for the device drawn on, as a layout made for it would be.
+    const QFont font = MakeFukiFont(fuki.m_strFontFace, text.nPixelSize);
+    layout.setFont(device != nullptr ? QFont(font, device) : font);
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    std::vector<QRectF> cells;
     qreal y = 0;
     layout.beginLayout();
     for (;;) {
@@ -73,28 +81,36 @@ void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy
         }
         line.setLineWidth(width);
         line.setPosition(QPointF(0, y));
-        cells.emplace_back(origin.x() + line.x(), origin.y() + y, line.naturalTextWidth(),
-                           line.height());
+        text.cells.emplace_back(text.origin.x() + line.x(), text.origin.y() + y,
+                                line.naturalTextWidth(), line.height());
         y += line.height();
-        if (origin.y() + y > visible.bottom()) {
+        if (text.origin.y() + y > visible.bottom()) {
             break; // the rest lies below anything that can be seen
         }
     }
     layout.endLayout();
+    return true;
+}
 
+void DrawFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, int dy,
+                  const QRect& visible) {
+    SPlainText text;
+    if (!LayOutPlainText(text, painter.device(), fuki, zoom, dx, dy, visible)) {
+        return;
+    }
     // Only lines that can be seen are drawn: far-off positions (from a file) are never handed to
     // the text rasterizer.
     const QColor fill = ToQColor(fuki.m_crFill);
     const QRectF seen(visible);
-    for (const QRectF& cell : cells) {
+    for (const QRectF& cell : text.cells) {
         if (cell.intersects(seen)) {
             painter.fillRect(cell, fill);
         }
     }
     painter.setPen(ToQColor(fuki.m_crText));
-    for (int i = 0; i < layout.lineCount(); ++i) {
-        if (cells[static_cast<std::size_t>(i)].intersects(seen)) {
-            layout.lineAt(i).draw(&painter, origin);
+    for (int i = 0; i < text.layout.lineCount(); ++i) {
+        if (text.cells[static_cast<std::size_t>(i)].intersects(seen)) {
+            text.layout.lineAt(i).draw(&painter, text.origin);
         }
     }
 }
@@ -183,11 +199,8 @@ void DrawStyledFukiText(QPainter& painter, const CFuki& fuki, int zoom, int dx, 
     painter.restore();
 }
 
-} // namespace
-
-void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy) {
-    painter.save();
-    const QRect visible = VisibleBounds(painter);
+// The balloon's fill and frame within visible: the rounded body united with the tail.
+SFramedShape BalloonShape(const CFuki& fuki, int zoom, int dx, int dy, const QRect& visible) {
     const qint64 strokeW = ClampMagnitude(fuki.m_nBorderWidth, kMaxStroke);
     const qint64 strokeH = ClampMagnitude(fuki.m_nBorderHeight, kMaxStroke);
 
@@ -206,7 +219,15 @@ void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int
                TriangleRegion(QPoint(tail[0].x, tail[0].y), QPoint(tail[1].x, tail[1].y),
                               QPoint(tail[2].x, tail[2].y), bounds);
     };
-    const SFramedShape shape = FramedShapeWithin(outline, visible, int(strokeW), int(strokeH));
+    return FramedShapeWithin(outline, visible, int(strokeW), int(strokeH));
+}
+
+} // namespace
+
+void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy) {
+    painter.save();
+    const QRect visible = VisibleBounds(painter);
+    const SFramedShape shape = BalloonShape(fuki, zoom, dx, dy, visible);
     FillRegion(painter, shape.fill, ToQColor(fuki.m_crFill));
     FillRegion(painter, shape.frame, ToQColor(fuki.m_crBorder));
     if (IsPlainFukiText(fuki)) {
@@ -227,6 +248,35 @@ void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int
         painter.fillRect(HandleSquareWithin(tip.left, tip.top, visible), Qt::black);
     }
     painter.restore();
+}
+
+QRect FukiPaintedBounds(const QPaintDevice& device, const CFuki& fuki, int zoom, int dx, int dy) {
+    const QRect visible(0, 0, device.width(), device.height());
+    const SFramedShape shape = BalloonShape(fuki, zoom, dx, dy, visible);
+    QRectF bounds = (shape.fill | shape.frame).boundingRect();
+    // Glyphs may reach out of their cells (overhangs, accents, outlines): each cell is widened
+    // by the font's size on every side, far more than any glyph reaches out.
+    if (IsPlainFukiText(fuki)) {
+        SPlainText text;
+        if (LayOutPlainText(text, &device, fuki, zoom, dx, dy, visible)) {
+            const qreal margin = text.nPixelSize;
+            for (const QRectF& cell : text.cells) {
+                bounds |= cell.adjusted(-margin, -margin, margin, margin);
+            }
+        }
+    } else {
+        const SFukiTextPlan plan = PlanFukiText(fuki, zoom, dx, dy, device.logicalDpiY());
+        if (plan.m_layout) {
+            const qreal margin = plan.m_dOutline + plan.m_layout->m_nPixelSize;
+            QRectF text = plan.m_layout->m_rcExtent.translated(plan.m_ptAnchor)
+                              .adjusted(-margin, -margin, margin, margin);
+            if (!plan.m_bFits && GetFukiStyle(fuki).m_bFit) {
+                text &= QRectF(shape.fill.boundingRect());
+            }
+            bounds |= text;
+        }
+    }
+    return bounds.toAlignedRect() & visible;
 }
 
 } // namespace render

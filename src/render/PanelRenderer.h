@@ -1,7 +1,10 @@
 #pragma once
 // Drawing of a panel, its picture layer and one balloon onto any QPainter: the editor view,
 // printing, the full-screen player and PNG export all draw through these functions.
+#include <QRect>
+
 class QPainter;
+class QPaintDevice;
 class CPanel;
 class CPanelImage;
 class CFuki;
@@ -17,6 +20,9 @@ void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int
                  int dy);
 // One balloon: fill, frame, text, and its grab squares when selected.
 void DrawFuki(QPainter& painter, const CFuki& fuki, bool selected, int zoom, int dx, int dy);
+// The pixels DrawFuki (not selected, no transform) can change on the device, or a little more:
+// the fill and frame exactly, the text with a margin of its font size.
+QRect FukiPaintedBounds(const QPaintDevice& device, const CFuki& fuki, int zoom, int dx, int dy);
 // Background over the zoomed overall rectangle, the picture, then balloons by display position.
 void DrawPanel(QPainter& painter, const CPanel& panel, int zoom, int selected, int dx = 0,
                int dy = 0);

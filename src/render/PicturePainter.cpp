@@ -43,11 +43,33 @@ bool UsesAreaAverage(const CQtDecodedPicture& picture, const SPlacement& p) {
            p.nWidth * p.nHeight * 4 <= kMaxScaledBytes;
 }
 
-void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlacement& p) {
+// The visible part of source stretched over the placed body, mapped back to the source in exact
+// fractions; smoothed, or (a stand-in that must be quick) each source pixel repeated.
+void DrawStretched(QPainter& painter, const QImage& source, const SPlacement& p,
+                   const QRect& target, bool bSmooth = true) {
+    if (source.isNull()) {
+        return;
+    }
+    const double sx = double(source.width()) / double(p.nWidth);
+    const double sy = double(source.height()) / double(p.nHeight);
+    const QRectF from((target.left() - p.nLeft) * sx, (target.top() - p.nTop) * sy,
+                      target.width() * sx, target.height() * sy);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, bSmooth);
+    painter.drawImage(QRectF(target), source, from);
+}
+
+void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlacement& p,
+                bool bHeldOnly) {
     const QRect visible = VisibleBounds(painter);
     const QRect target =
         IntersectEdges(p.nLeft, p.nTop, p.nLeft + p.nWidth, p.nTop + p.nHeight, visible);
     if (target.isEmpty()) {
+        return;
+    }
+    if (bHeldOnly) {
+        // Any step held covers a single pixel: the coarsest held is given, nothing is decoded.
+        // Smoothing it to a whole screen would cost several times the plain enlargement.
+        DrawStretched(painter, picture.PixelsCovering(QSize(1, 1)), p, target, false);
         return;
     }
     if (UsesAreaAverage(picture, p)) {
@@ -58,17 +80,26 @@ void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlac
         }
         return;
     }
-    const QImage full = picture.PixelsCovering(picture.Size());
-    if (full.isNull()) {
+    DrawStretched(painter, picture.PixelsCovering(picture.Size()), p, target);
+}
+
+// The picture stretched into its zoomed body, mirrored for an inverted body.
+void DrawPlaced(QPainter& painter, const CPanelImage& image, int zoom, int dx, int dy,
+                bool bHeldOnly) {
+    const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
+    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, dx, dy));
+    if (!picture || p.nWidth <= 0 || p.nHeight <= 0) {
         return;
     }
-    // The visible part only, mapped back to the source in exact fractions.
-    const double sx = double(full.width()) / double(p.nWidth);
-    const double sy = double(full.height()) / double(p.nHeight);
-    const QRectF source((target.left() - p.nLeft) * sx, (target.top() - p.nTop) * sy,
-                        target.width() * sx, target.height() * sy);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(QRectF(target), full, source);
+    painter.save();
+    if (p.bMirrorX || p.bMirrorY) {
+        // Reflect about the body so that the picture is drawn into its ordered rectangle.
+        painter.translate(p.bMirrorX ? double(2 * p.nLeft + p.nWidth) : 0.0,
+                          p.bMirrorY ? double(2 * p.nTop + p.nHeight) : 0.0);
+        painter.scale(p.bMirrorX ? -1.0 : 1.0, p.bMirrorY ? -1.0 : 1.0);
+    }
+    DrawPixels(painter, *picture, p, bHeldOnly);
+    painter.restore();
 }
 
 } // namespace
@@ -78,19 +109,7 @@ void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int
     if (!image.m_bitmap) {
         return; // no picture: not even the grab squares
     }
-    const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
-    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, dx, dy));
-    if (picture && p.nWidth > 0 && p.nHeight > 0) {
-        painter.save();
-        if (p.bMirrorX || p.bMirrorY) {
-            // Reflect about the body so that the picture is drawn into its ordered rectangle.
-            painter.translate(p.bMirrorX ? double(2 * p.nLeft + p.nWidth) : 0.0,
-                              p.bMirrorY ? double(2 * p.nTop + p.nHeight) : 0.0);
-            painter.scale(p.bMirrorX ? -1.0 : 1.0, p.bMirrorY ? -1.0 : 1.0);
-        }
-        DrawPixels(painter, *picture, p);
-        painter.restore();
-    }
+    DrawPlaced(painter, image, zoom, dx, dy, false);
     if (selected) {
         CRect corners[4];
         image.GetCornerHandleRects(zoom, corners);
@@ -99,6 +118,10 @@ void DrawPicture(QPainter& painter, const CPanelImage& image, bool selected, int
             painter.fillRect(HandleSquareWithin(square.left, square.top, visible), Qt::black);
         }
     }
+}
+
+void DrawPictureFromHeld(QPainter& painter, const CPanelImage& image, int zoom, int dx, int dy) {
+    DrawPlaced(painter, image, zoom, dx, dy, true);
 }
 
 bool PreparePicture(const CPanelImage& image, int zoom) {

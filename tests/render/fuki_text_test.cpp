@@ -418,6 +418,52 @@ private slots:
         QVERIFY(Vertical(QStringLiteral("同じセリフ"), 100, kPixels + 1).get() != first.get());
     }
 
+    // What the player keeps from under a balloon before drawing it: every pixel the balloon
+    // changes lies inside its painted bounds, in every writing mode, with text that overflows
+    // (below, or as one word wider than the balloon) and with far tails; and a small balloon's
+    // bounds stay small.
+    void PaintedBoundsHoldEveryChangedPixel() {
+        const char* texts[] = {"短い",
+                               "とても長いセリフがこの小さな吹き出しからはみ出して下まで続く。"
+                               "さらに続く長いセリフです。",
+                               "Wwwwwwwwwwwwwwwwwwwwwwwwwwwwww"};
+        for (int mode = 0; mode < 8; ++mode) {
+            for (const char* text : texts) {
+                for (const CPoint tail : {CPoint{110, 150}, CPoint{300, 290}, CPoint{-50, 10}}) {
+                    for (int zoom : {75, 100, 150}) {
+                        CFuki fuki = StyledBalloon(text, mode & 1, mode & 2, mode & 4 ? 6 : 0);
+                        fuki.m_rcBody = CRect{60, 50, 160, 110};
+                        fuki.m_ptTail = tail;
+                        fuki.m_nBorderWidth = 3;
+                        fuki.m_nBorderHeight = 2;
+                        const QImage image = Draw(fuki, zoom);
+                        QRect changed;
+                        for (int y = 0; y < image.height(); ++y) {
+                            for (int x = 0; x < image.width(); ++x) {
+                                if (image.pixel(x, y) != QColor(Qt::gray).rgb()) {
+                                    changed |= QRect(x, y, 1, 1);
+                                }
+                            }
+                        }
+                        const QRect bounds = FukiPaintedBounds(image, fuki, zoom, 0, 0);
+                        QVERIFY2(bounds.contains(changed),
+                                 qPrintable(QStringLiteral("mode %1 zoom %2: %3,%4 %5x%6")
+                                                .arg(mode)
+                                                .arg(zoom)
+                                                .arg(changed.x())
+                                                .arg(changed.y())
+                                                .arg(changed.width())
+                                                .arg(changed.height())));
+                        if (text == texts[0] && tail.x == 110 && zoom == 100) {
+                            QVERIFY(bounds.width() * bounds.height() <
+                                    image.width() * image.height() / 3);
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     // A panel whose balloons use none of the writing choices draws as the editor drew it before
     // they existed (pictures exported then, at three zooms).
     void PlainBalloonsDrawExactlyAsBefore_data() {
