@@ -1,6 +1,9 @@
 #include "PanelPreparer.h"
 
 #include <QPainter>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <utility>
 
 #include "model/Playback.h"
@@ -10,6 +13,9 @@
 #include "render/RenderColor.h"
 
 namespace {
+
+// Nice enough that the show's own thread wins the processor nine times in ten.
+constexpr int kWorkerNiceness = 10;
 
 SPanelKey KeyOf(const std::string& path, const CPanel& panel, const CPanelFit& fit) {
     return {path,
@@ -56,19 +62,44 @@ struct SCurrent {
     CPanelFit fit;
 };
 
+} // namespace
+
+// What a job tells the preparer as it goes.
+class CPreparerProgress {
+public:
+    CPreparerProgress(CPanelPreparer& preparer, int id) : m_preparer(preparer), m_nId(id) {}
+    void Opened() const { m_preparer.Opened(m_nId); }
+    void CurrentReady(SPreparedPanel current) const {
+        m_preparer.CurrentReady(m_nId, std::move(current));
+    }
+
+private:
+    CPanelPreparer& m_preparer;
+    int m_nId;
+};
+
+namespace {
+
 // Runs on the worker thread: touches only its own copies and the thread-safe decoder.
 std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const std::string& nextPath,
-                                       QSize screen, std::vector<QImage>& spares) {
+                                       QSize screen, std::vector<QImage>& spares,
+                                       const CPreparerProgress& progress) {
     auto work = std::make_shared<SPreparedWork>();
-    if (current.bWanted) {
-        work->current.key = KeyOf(current.strPath, current.panel, current.fit);
-        work->current.picture = current.panel.m_image.m_bitmap;
-        render::PreparePicture(current.panel.m_image, current.fit.m_nZoom);
-        work->current.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares);
-        DrawPictureLayer(work->current.imgPicture, current.panel.m_image, current.fit);
-    }
+    // The next panel is read first: a change of panel waits for no more than this.
     CPanel next;
-    if (nextPath.empty() || ReadPanelFile(nextPath, next).m_eResult != EPanelRead::Loaded) {
+    const bool bNext =
+        !nextPath.empty() && ReadPanelFile(nextPath, next).m_eResult == EPanelRead::Loaded;
+    progress.Opened();
+    if (current.bWanted) {
+        SPreparedPanel shown;
+        shown.key = KeyOf(current.strPath, current.panel, current.fit);
+        shown.picture = current.panel.m_image.m_bitmap;
+        render::PreparePicture(current.panel.m_image, current.fit.m_nZoom);
+        shown.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares);
+        DrawPictureLayer(shown.imgPicture, current.panel.m_image, current.fit);
+        progress.CurrentReady(std::move(shown));
+    }
+    if (!bNext) {
         return work;
     }
     const CPanelFit fit = FitPanelToScreen(next.m_rcTotal, screen.width(), screen.height());
@@ -110,9 +141,12 @@ CPanelPreparer::~CPanelPreparer() {
 }
 
 void CPanelPreparer::RunWorker() {
+    // Work ahead yields to the show itself: where both want the processor, the user-interface
+    // thread's advance comes first (the niceness of this thread alone is raised).
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), kWorkerNiceness);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_cvChanged.wait(lock, [this] { return m_bStop || m_job; });
+        m_cvChanged.wait(lock, [this] { return m_bStop || (m_job && !m_bHeld); });
         if (m_bStop) {
             return;
         }
@@ -121,7 +155,7 @@ void CPanelPreparer::RunWorker() {
         lock.unlock();
         std::shared_ptr<SPreparedWork> work;
         try {
-            work = job();
+            work = job(id);
         } catch (...) {
             // Nothing is prepared: the player reads the panel at its turn and meets the failure
             // there, on its own thread, where the show can end in order.
@@ -134,12 +168,14 @@ void CPanelPreparer::RunWorker() {
         }
         m_nDone = id;
         m_cvChanged.notify_all();
-        if (work) {
-            // Work nobody wants any more is let go outside the lock too.
-            lock.unlock();
-            work.reset();
-            lock.lock();
+        const bool bWanted = id == m_nKept;
+        // Work nobody wants any more is let go outside the lock too.
+        lock.unlock();
+        work.reset();
+        if (bWanted && m_fnReady) {
+            m_fnReady();
         }
+        lock.lock();
     }
 }
 
@@ -157,18 +193,20 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
     m_strNextPath = playback.PeekNextPanelPath();
     const QSize screen(playback.GetScreenWidth(), playback.GetScreenHeight());
     // The spares move into the job, so that a reused screen has no other owner (no copy).
-    Job job = [current = std::move(current), next = m_strNextPath, screen,
-               spares = std::move(spares)]() mutable {
-        return Prepare(current, next, screen, spares);
+    Job job = [this, current = std::move(current), next = m_strNextPath, screen,
+               spares = std::move(spares)](int id) mutable {
+        return Prepare(current, next, screen, spares, CPreparerProgress(*this, id));
     };
     // A job the worker has not begun and the work made last are replaced: nobody will ask.
     std::shared_ptr<SPreparedWork> dropped;
+    SPreparedPanel droppedCurrent;
     {
         std::lock_guard lock(m_mutex);
         ++m_nStarts;
         m_nKept = m_nStarts;
         std::swap(m_job, job);
         dropped = std::exchange(m_work, nullptr);
+        droppedCurrent = std::exchange(m_current, SPreparedPanel{});
     }
     m_cvChanged.notify_all();
 }
@@ -176,15 +214,52 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
 void CPanelPreparer::Discard() {
     Job pending;
     std::shared_ptr<SPreparedWork> dropped;
+    SPreparedPanel droppedCurrent;
     std::lock_guard lock(m_mutex);
     m_nKept = 0;
     pending = std::exchange(m_job, nullptr);
     dropped = std::exchange(m_work, nullptr);
+    droppedCurrent = std::exchange(m_current, SPreparedPanel{});
+}
+
+void CPanelPreparer::WaitOpened() {
+    std::unique_lock lock(m_mutex);
+    m_cvChanged.wait(lock,
+                     [this] { return m_nKept == 0 || m_nDone == m_nKept || m_nOpened == m_nKept; });
+}
+
+void CPanelPreparer::Opened(int id) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_nOpened = id;
+    }
+    m_cvChanged.notify_all();
+}
+
+void CPanelPreparer::CurrentReady(int id, SPreparedPanel current) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (id != m_nKept) {
+            return; // let go outside the lock, as current goes out of scope
+        }
+        std::swap(m_current, current);
+    }
+    if (m_fnReady) {
+        m_fnReady();
+    }
 }
 
 void CPanelPreparer::Wait() {
     std::unique_lock lock(m_mutex);
     m_cvChanged.wait(lock, [this] { return m_nKept == 0 || m_nDone == m_nKept; });
+}
+
+void CPanelPreparer::HoldWork(bool bHold) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_bHeld = bHold;
+    }
+    m_cvChanged.notify_all();
 }
 
 bool CPanelPreparer::IsBusy() const {
@@ -208,11 +283,11 @@ SPreparedPanel CPanelPreparer::TakeNext(const SPanelKey& shown) {
 }
 
 SPreparedPanel CPanelPreparer::TakeCurrent(const SPanelKey& shown) {
-    SPreparedWork* work = FinishedWork();
-    if (!work || work->current.imgPicture.isNull() || !(work->current.key == shown)) {
+    std::lock_guard lock(m_mutex);
+    if (m_nKept == 0 || m_current.imgPicture.isNull() || !(m_current.key == shown)) {
         return {};
     }
-    return std::exchange(work->current, SPreparedPanel{});
+    return std::exchange(m_current, SPreparedPanel{});
 }
 
 PictureHandle CPanelPreparer::PreparedPicture() const {

@@ -3,6 +3,9 @@
 // only swaps in a finished screen: for the panel on screen, the screen after its picture layer;
 // for the next panel of the show, read from its file ahead, its picture decoded and scaled to the
 // screen (kept by the decode cache) and the screen after its background and after its picture.
+// The work goes in that order of need: the next panel is read first (its picture opened, so
+// that the player reading it at its turn finds it in the decode cache), then the screen of the
+// panel on screen is made and handed over at once, then the next panel's screens.
 // A prepared screen is used only when the panel on screen is exactly what it was made from: the
 // player still reads every panel file at its turn.
 #include <QImage>
@@ -43,10 +46,10 @@ struct SPreparedPanel {
     QImage imgPicture;     // the screen after the picture layer, or null
 };
 
-// What one start of the work makes.
+// What one start of the work makes at its end (the screen of the panel on screen is handed over
+// as soon as it is made).
 struct SPreparedWork {
-    SPreparedPanel current; // the panel on screen: its picture screen only
-    SPreparedPanel next;    // the next panel of the show
+    SPreparedPanel next; // the next panel of the show
 };
 
 // The worker is one thread of its own; jobs and what they make pass between it and the
@@ -66,10 +69,19 @@ public:
     void Start(const CPlayback& playback, bool bCurrentPicture, std::vector<QImage> spares);
     // Blocks until the work started last is done.
     void Wait();
+    // Blocks until the work started last has read the next panel and opened its picture (or is
+    // done): a change of panel then finds the picture in the decode cache.
+    void WaitOpened();
+    // Called on the worker thread whenever the screen of the panel on screen or the whole work
+    // is ready; set once, before any work starts.
+    void SetReadyHandler(std::function<void()> handler) { m_fnReady = std::move(handler); }
     // Lets go of the work started last: not begun, it never runs; running, what it makes is
     // dropped when it is done. Wait and IsBusy no longer count it.
     void Discard();
     bool IsBusy() const;
+    // While held, the worker begins no work (what it is doing it finishes): the player's tests
+    // meet it before its preparation is done this way.
+    void HoldWork(bool bHold);
     // The panel file the work started last prepares, or "".
     const std::string& NextPath() const { return m_strNextPath; }
     // How many times work was started.
@@ -83,17 +95,25 @@ public:
     PictureHandle PreparedPicture() const;
 
 private:
-    using Job = std::function<std::shared_ptr<SPreparedWork>()>;
+    using Job = std::function<std::shared_ptr<SPreparedWork>(int id)>;
+    friend class CPreparerProgress;
     SPreparedWork* FinishedWork() const;
     void RunWorker();
+    // Called by the job numbered id on the worker thread as its parts are ready.
+    void Opened(int id);
+    void CurrentReady(int id, SPreparedPanel current);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cvChanged;
     Job m_job;                             // the job started last, until the worker takes it
     std::shared_ptr<SPreparedWork> m_work; // what the job started last made, once it is done
-    int m_nDone = 0;                       // the StartCount of the job finished last
-    int m_nKept = 0;                       // the last StartCount whose work is wanted
+    SPreparedPanel m_current; // the screen of the panel on screen, once the job made it
+    int m_nDone = 0;          // the StartCount of the job finished last
+    int m_nOpened = 0;        // the StartCount of the job that read its next panel last
+    std::function<void()> m_fnReady;
+    int m_nKept = 0; // the last StartCount whose work is wanted
     bool m_bStop = false;
+    bool m_bHeld = false;
     std::string m_strNextPath;
     int m_nStarts = 0;
     std::thread m_thread; // last: started once everything it uses exists

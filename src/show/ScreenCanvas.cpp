@@ -1,8 +1,10 @@
 #include "ScreenCanvas.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "model/Playback.h"
+#include "render/PaintBounds.h"
 #include "render/PanelRenderer.h"
 #include "render/RenderColor.h"
 
@@ -36,4 +38,40 @@ void DrawShowLayer(QImage& canvas, const CPlayback& playback, const CShowLayer& 
     case EShowLayer::None:
         break;
     }
+}
+
+QRect ShowLayerBounds(const QImage& canvas, const CPlayback& playback, const CShowLayer& layer) {
+    if (canvas.isNull()) {
+        return {};
+    }
+    const CPanel& panel = playback.m_panel;
+    switch (layer.m_eKind) {
+    case EShowLayer::Background:
+        return canvas.rect();
+    case EShowLayer::Picture: {
+        if (!panel.m_image.m_bitmap) {
+            return {};
+        }
+        // The body in either order (a mirrored picture has inverted edges), a pixel wider for
+        // the smoothing at its edges.
+        const CRect body =
+            panel.m_image.GetZoomedRect(playback.m_nZoom, playback.m_nOffsetX, playback.m_nOffsetY);
+        const qint64 left = std::min(body.left, body.right);
+        const qint64 right = std::max(body.left, body.right);
+        const qint64 top = std::min(body.top, body.bottom);
+        const qint64 bottom = std::max(body.top, body.bottom);
+        return render::IntersectEdges(left - 1, top - 1, right + 1, bottom + 1, canvas.rect());
+    }
+    case EShowLayer::Balloon: {
+        if (layer.m_nSlot < 0 || layer.m_nSlot >= kFukiSlots) {
+            return {};
+        }
+        return render::FukiPaintedBounds(
+            canvas, panel.m_fuki[static_cast<std::size_t>(layer.m_nSlot)], playback.m_nZoom,
+            playback.m_nOffsetX, playback.m_nOffsetY);
+    }
+    case EShowLayer::None:
+        break;
+    }
+    return {};
 }

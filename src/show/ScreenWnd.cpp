@@ -15,6 +15,8 @@
 #include "ScreenCanvas.h"
 #include "framework/FileMessages.h"
 #include "framework/MessageBox.h"
+#include "render/PicturePreparation.h"
+#include "render/RenderColor.h"
 
 namespace {
 
@@ -92,6 +94,9 @@ CScreenWnd::CScreenWnd()
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(kTimerPeriodMs);
     connect(&m_timer, &QTimer::timeout, this, &CScreenWnd::OnTick);
+    // Runs on the worker thread: the window hears of it in its own thread's turn.
+    m_preparer.SetReadyHandler(
+        [this] { QMetaObject::invokeMethod(this, &CScreenWnd::OnPrepared, Qt::QueuedConnection); });
 }
 
 CScreenWnd::~CScreenWnd() {
@@ -109,7 +114,9 @@ void CScreenWnd::Create(QSize screenSize) {
     m_bFixedSize = true;
     // Panels are fitted to the screen's device pixels; the canvas has one pixel per device pixel.
     m_playback.SetScreenSize(screenSize.width(), screenSize.height());
-    m_imgCanvas = MakeScreenCanvas(screenSize);
+    m_screenSize = screenSize;
+    m_imgCanvas = QImage(); // made when a show starts
+    m_spares.clear();
     const qreal ratio = devicePixelRatioF();
     setGeometry(0, 0, qRound(screenSize.width() / ratio), qRound(screenSize.height() / ratio));
 }
@@ -133,7 +140,8 @@ void CScreenWnd::FitToScreen() {
     const QSize size = DevicePixelSize(screen);
     if (size != ScreenSize()) {
         m_playback.SetScreenSize(size.width(), size.height());
-        m_imgCanvas = MakeScreenCanvas(size);
+        m_screenSize = size;
+        m_imgCanvas = QImage();
         m_spares.clear(); // screens of the old size fit no more
     }
     setGeometry(screen->geometry());
@@ -144,6 +152,11 @@ bool CScreenWnd::StartShow() {
 }
 
 bool CScreenWnd::Begin(const CPlaybackStart& start) {
+    // The canvas takes a screen's worth of memory: it is made when a show starts, not before.
+    if (start.m_eOutcome == EStartOutcome::Started && m_imgCanvas.size() != m_screenSize) {
+        m_imgCanvas = MakeScreenCanvas(m_screenSize);
+        m_under.Clear();
+    }
     Apply(start);
     switch (start.m_eOutcome) {
     case EStartOutcome::Started:
@@ -208,26 +221,72 @@ void CScreenWnd::OnShowKey(EShowKey key, int nDigit) {
 }
 
 void CScreenWnd::AwaitPreparedPanel() {
-    // The advance that leaves this panel reads the next one; the worker, which reads it ahead,
-    // finishes first, so that the picture it decoded is found in the cache, not decoded twice.
+    // The advance that leaves this panel reads the next one; the worker, which reads it first,
+    // gets that far, so that the picture it opened is found in the cache, not opened twice.
+    // The rest of its work is not waited for.
     if (m_playback.IsPlaying() && m_playback.PeekNextLayer().m_eKind == EShowLayer::None) {
-        m_preparer.Wait();
+        m_preparer.WaitOpened();
     }
+}
+
+QRect CScreenWnd::DrawCoarsePicture() {
+    const CPanel& panel = m_playback.m_panel;
+    const CShowLayer layer{EShowLayer::Picture, -1};
+    const QRect bounds = ShowLayerBounds(m_imgCanvas, m_playback, layer);
+    m_under.KeepFill(bounds, render::ToQColor(panel.m_crBack).rgb());
+    QPainter painter(&m_imgCanvas);
+    render::DrawPictureFromHeld(painter, panel.m_image, m_playback.m_nZoom, m_playback.m_nOffsetX,
+                                m_playback.m_nOffsetY);
+    m_bCoarse = true;
+    return bounds;
+}
+
+void CScreenWnd::OnPrepared() {
+    if (!m_bCoarse || !m_playback.IsPlaying() || m_playback.m_nStep < 2) {
+        return;
+    }
+    // The sharp screen of the panel on screen replaces the coarse picture; the balloons shown
+    // since are drawn over it again.
+    SPreparedPanel sharp = m_preparer.TakeCurrent(KeyOfShownPanel(m_playback));
+    if (sharp.imgPicture.isNull() || sharp.imgPicture.size() != ScreenSize()) {
+        if (m_preparer.IsBusy()) {
+            return; // still to come
+        }
+        // The worker made no screen for this panel: it is drawn here, sharp.
+        m_bCoarse = false;
+        m_under.Clear();
+        for (const CShowLayer& layer : m_playback.GetShownLayers()) {
+            DrawRecorded(layer);
+        }
+        update();
+        return;
+    }
+    m_bCoarse = false;
+    m_spares.push_back(std::exchange(m_imgCanvas, std::exchange(sharp.imgPicture, QImage())));
+    m_under.Clear();
+    const std::vector<CShowLayer> layers = m_playback.GetShownLayers();
+    m_under.KeepFill(ShowLayerBounds(m_imgCanvas, m_playback, layers[1]),
+                     render::ToQColor(m_playback.m_panel.m_crBack).rgb());
+    for (std::size_t i = 2; i < layers.size(); ++i) {
+        DrawRecorded(layers[i]);
+    }
+    update();
 }
 
 void CScreenWnd::Apply(const CPlaybackAction& action) {
     // What the canvas shows until this action has been drawn.
     const SShownScreen before = m_shown;
+    if (action.m_bNewPanel || action.m_bRedraw) {
+        m_bCoarse = m_bCoarse && !action.m_bNewPanel && m_playback.m_nStep >= 2;
+    }
     if (action.m_bNewPanel) {
         m_previousPicture = std::exchange(m_shownPicture, m_playback.m_panel.m_image.m_bitmap);
         m_shown = DescribeShownPanel(m_playback);
     }
     if (action.m_bRedraw) {
-        Redraw(action.m_bNewPanel);
-        update();
+        UpdateCanvasRect(Redraw(action.m_bNewPanel, before));
     } else if (action.m_layer.m_eKind != EShowLayer::None) {
-        DrawLayer(action, before);
-        update();
+        UpdateCanvasRect(DrawLayer(action, before));
     }
     m_shown.nStep = m_playback.m_nStep;
     if (action.m_bNewPanel && m_playback.IsPlaying()) {
@@ -260,6 +319,7 @@ void CScreenWnd::EndShow(bool bFailed) {
     m_inhibitor.Release(bFailed);
     hide();
     m_bPausedShown = false;
+    m_bCoarse = false;
     // Between shows the window keeps only what it shows: prepared screens are let go.
     m_prepared = SPreparedPanel();
     m_previousPicture = nullptr;
@@ -268,9 +328,12 @@ void CScreenWnd::EndShow(bool bFailed) {
     m_shown = SShownScreen();
     m_spares.clear();
     m_preparer.Discard();
+    // A hidden window shows nothing: the canvas goes with the show.
+    m_under.Clear();
+    m_imgCanvas = QImage();
 }
 
-void CScreenWnd::Redraw(bool bNewPanel) {
+QRect CScreenWnd::Redraw(bool bNewPanel, const SShownScreen& before) {
     // A step back. Screens prepared for this panel's next layers stay valid, those for another
     // panel are let go.
     if (!(m_prepared.key == m_shown.key)) {
@@ -281,16 +344,46 @@ void CScreenWnd::Redraw(bool bNewPanel) {
     if (bNewPanel && !m_left.img.isNull() && m_left.shown == m_shown &&
         m_left.img.size() == ScreenSize()) {
         m_spares.push_back(std::exchange(m_imgCanvas, std::exchange(m_left.img, QImage())));
-        return;
+        m_under = std::exchange(m_left.under, CCanvasUnder());
+        return m_imgCanvas.rect();
+    }
+    // One layer back within the panel: what lay under that layer is put back.
+    QRect changed;
+    if (!bNewPanel && before.nStep == m_shown.nStep + 1 && m_under.Count() == before.nStep - 1 &&
+        m_under.PutBack(m_imgCanvas, changed)) {
+        return changed;
     }
     // Otherwise the layers still shown are drawn afresh: the picture layer is a blit of the
     // picture the decode cache keeps scaled to this zoom.
+    m_bCoarse = false;
     for (const CShowLayer& layer : m_playback.GetShownLayers()) {
-        DrawShowLayer(m_imgCanvas, m_playback, layer);
+        DrawRecorded(layer);
     }
+    return m_imgCanvas.rect();
 }
 
-void CScreenWnd::DrawLayer(const CPlaybackAction& action, const SShownScreen& before) {
+QRect CScreenWnd::DrawRecorded(const CShowLayer& layer) {
+    // What the layer covers is kept first, so that a step back can put it back.
+    const QRect bounds = ShowLayerBounds(m_imgCanvas, m_playback, layer);
+    switch (layer.m_eKind) {
+    case EShowLayer::Background:
+        m_under.Clear();
+        break;
+    case EShowLayer::Picture:
+        // Under the picture layer there is only the background.
+        m_under.KeepFill(bounds, render::ToQColor(m_playback.m_panel.m_crBack).rgb());
+        break;
+    case EShowLayer::Balloon:
+        m_under.Keep(m_imgCanvas, bounds);
+        break;
+    case EShowLayer::None:
+        return {};
+    }
+    DrawShowLayer(m_imgCanvas, m_playback, layer);
+    return bounds;
+}
+
+QRect CScreenWnd::DrawLayer(const CPlaybackAction& action, const SShownScreen& before) {
     const SPanelKey shown = KeyOfShownPanel(m_playback);
     if (action.m_bNewPanel) {
         // The screens made ahead for this panel, if they were made from what was read now.
@@ -308,18 +401,43 @@ void CScreenWnd::DrawLayer(const CPlaybackAction& action, const SShownScreen& be
     if (ready && !ready->isNull() && m_prepared.key == shown && ready->size() == ScreenSize()) {
         // The finished screen replaces the canvas. The old one goes back to the worker, or,
         // when it shows the panel just left, is kept for a step back onto that panel.
+        if (action.m_layer.m_eKind == EShowLayer::Picture) {
+            m_under.KeepFill(ShowLayerBounds(*ready, m_playback, action.m_layer),
+                             render::ToQColor(m_playback.m_panel.m_crBack).rgb());
+        }
         QImage old = std::exchange(m_imgCanvas, std::exchange(*ready, QImage()));
         if (action.m_bNewPanel) {
             if (!m_left.img.isNull()) {
                 m_spares.push_back(std::move(m_left.img));
             }
-            m_left = SLeftScreen{before, std::move(old)};
+            m_left = SLeftScreen{before, std::move(old), std::exchange(m_under, CCanvasUnder())};
         } else {
             m_spares.push_back(std::move(old));
         }
+        return m_imgCanvas.rect();
+    }
+    if (action.m_layer.m_eKind == EShowLayer::Picture && m_preparer.IsBusy() &&
+        m_playback.m_panel.m_image.HasPicture()) {
+        // The worker is still at it: what is decoded already is shown now, the sharp screen
+        // replaces it when it is ready.
+        return DrawCoarsePicture();
+    }
+    return DrawRecorded(action.m_layer);
+}
+
+void CScreenWnd::UpdateCanvasRect(const QRect& changed) {
+    if (changed.isEmpty()) {
         return;
     }
-    DrawShowLayer(m_imgCanvas, m_playback, action.m_layer);
+    // Only the changed part of the window is painted again and sent to the screen.
+    const qreal ratio = devicePixelRatioF();
+    if (changed == m_imgCanvas.rect() && ratio == 1.0) {
+        update();
+        return;
+    }
+    const QRectF logical(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio,
+                         changed.height() / ratio);
+    update(logical.toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 void CScreenWnd::PrepareAhead() {

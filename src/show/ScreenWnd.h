@@ -4,13 +4,19 @@
 // machine decides every step; this window draws each layer onto a screen-sized canvas, shows
 // the canvas, shows and hides itself, runs the timer in automatic mode only, and has the next
 // panel prepared on a worker thread while the current layer waits: where a layer was prepared,
-// the finished screen is swapped in instead of drawn. A step back draws the shown layers afresh
-// from the pictures the decode cache keeps scaled. While a show plays the screensaver is kept
-// off; the show plays on the chosen screen, else on the screen of the window it was started from.
+// the finished screen is swapped in instead of drawn. A picture layer due before the worker has
+// made its screen is drawn at once from the picture's coarsest step, enlarged, and replaced by
+// the sharp screen when that arrives: no show event waits for the whole preparation. A step back
+// within a panel puts back the pixels kept from under the layer taken away; onto the panel just
+// left it swaps that panel's screen back in; otherwise it draws the shown layers afresh from the
+// pictures the decode cache keeps scaled. The canvas exists only while a show plays. While a show
+// plays the screensaver is kept off; the show plays on the chosen screen, else on the screen of the
+// window it was started from.
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 
+#include "CanvasUnder.h"
 #include "PanelPreparer.h"
 #include "ScreenSaverInhibitor.h"
 #include "framework/ShowPlayer.h"
@@ -60,11 +66,15 @@ public:
 
     const CPlayback& Playback() const { return m_playback; }
     CPlayback& Playback() { return m_playback; }
+    // The canvas the show draws on; null while no show plays.
     const QImage& Canvas() const { return m_imgCanvas; }
-    QSize ScreenSize() const { return m_imgCanvas.size(); }
+    QSize ScreenSize() const { return m_screenSize; }
     bool IsTimerActive() const { return m_timer.isActive(); }
     const QTimer& Timer() const { return m_timer; }
     CPanelPreparer& Preparer() { return m_preparer; }
+    // True while the picture layer on the canvas is the coarse one shown before the worker's
+    // sharp screen was ready.
+    bool ShowsCoarsePicture() const { return m_bCoarse; }
     const CScreenSaverInhibitor& Inhibitor() const { return m_inhibitor; }
     // Where the pause mark is drawn on the window, in its own coordinates.
     QRect PauseMarkRect() const;
@@ -80,21 +90,32 @@ private:
     // Carries out one show event; should it throw, the show ends before the exception goes on.
     template <typename Step> void Guarded(Step step);
     void Apply(const CPlaybackAction& action);
-    void DrawLayer(const CPlaybackAction& action, const SShownScreen& before);
-    void Redraw(bool bNewPanel);
+    // Each returns the part of the canvas it changed.
+    QRect DrawLayer(const CPlaybackAction& action, const SShownScreen& before);
+    QRect DrawRecorded(const CShowLayer& layer);
+    QRect Redraw(bool bNewPanel, const SShownScreen& before);
+    void UpdateCanvasRect(const QRect& changed);
     void AwaitPreparedPanel();
+    QRect DrawCoarsePicture();
+    void OnPrepared();
     void PrepareAhead();
     void FitToScreen();
     void ShowOnScreen();
     void EndShow(bool bFailed);
 
     CPlayback m_playback;
+    QSize m_screenSize; // the size of the canvas, in device pixels
     QImage m_imgCanvas;
+    // The pixels under each layer on the canvas after its background.
+    CCanvasUnder m_under;
     QTimer m_timer;
     CPanelPreparer m_preparer;
     CScreenSaverInhibitor m_inhibitor;
     bool m_bFixedSize = false;
     bool m_bPausedShown = false; // the pause mark is on the window
+    // The canvas shows the picture layer enlarged from its coarsest step, until the worker's
+    // sharp screen replaces it.
+    bool m_bCoarse = false;
     // The pictures of the panel on screen and of the one shown before it, held so that a step
     // back finds them decoded and scaled in the cache.
     PictureHandle m_shownPicture;
@@ -105,6 +126,7 @@ private:
     struct SLeftScreen {
         SShownScreen shown;
         QImage img;
+        CCanvasUnder under;
     } m_left;
     // The screens prepared for the panel on screen that are still to come.
     SPreparedPanel m_prepared;

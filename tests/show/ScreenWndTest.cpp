@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include "ShowTestSupport.h"
+#include "model/FukiStyle.h"
+#include "model/TextCodec.h"
 #include "render/QtPictureDecoder.h"
 #include "show/PlayerSettings.h"
 #include "show/ScreenCanvas.h"
@@ -94,6 +96,7 @@ private slots:
         QVERIFY(wnd.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(wnd.cursor().shape(), Qt::BlankCursor);
         QCOMPARE(wnd.ScreenSize(), kScreen);
+        QVERIFY(wnd.Canvas().isNull()); // made when a show plays, not at start-up
         QCOMPARE(wnd.Timer().interval(), 100);
         QCOMPARE(wnd.Timer().timerType(), Qt::PreciseTimer);
         QVERIFY(!wnd.IsTimerActive());
@@ -169,8 +172,13 @@ private slots:
         QTest::keyClick(&wnd, Qt::Key_Escape);
         QVERIFY(!wnd.isVisible());
         QVERIFY(!wnd.IsTimerActive());
+        // The screen-sized canvas goes with the show; the window keeps its size for the next.
+        QVERIFY(wnd.Canvas().isNull());
+        QCOMPARE(wnd.ScreenSize(), kScreen);
+        wnd.repaint(); // a hidden window's paint finds no canvas and draws nothing from it
 
         wnd.PlayDocumentFile(Path("two.vls"), true);
+        QCOMPARE(wnd.Canvas().size(), kScreen);
         QVERIFY(wnd.isVisible());
         QTest::keyClick(&wnd, Qt::Key_Escape);
         QVERIFY(!wnd.isVisible());
@@ -441,6 +449,136 @@ private slots:
             QCOMPARE(wnd.Playback().m_nIndex, 0);
             QCOMPARE(wnd.Canvas().constBits() == leftScreen, !bSavedAgain);
             QVERIFY(CanvasIsOneColour(wnd, Rgb(bSavedAgain ? kRed : kYellow)));
+            QVERIFY(wnd.Canvas() == Drawn(wnd));
+        }
+    }
+
+    // Stepping back within a panel puts back exactly what lay under each layer taken away:
+    // overlapping balloons, text running out of its balloon below, vertical outlined text, and
+    // a picture layer that was drawn or swapped in from the worker. Going forward again draws
+    // the same canvas; the wait of the layer now last starts again, counted in ticks.
+    void aStepBackWithinAPanelPutsBackWhatLayUnderTheLayer() {
+        CPanel panel = MakePanel(320, 240, kRed, Path("green.bmp"), CRect{10, 10, 200, 150});
+        const char* texts[] = {"吹き出しからはみ出して下まで続く長いセリフです。まだ続きます。",
+                               "縦書き", "重なる"};
+        const CRect bodies[] = {CRect{40, 40, 120, 80}, CRect{90, 60, 200, 180},
+                                CRect{150, 20, 300, 120}};
+        for (int i = 0; i < 3; ++i) {
+            CFuki& balloon = panel.m_fuki[static_cast<std::size_t>(i)];
+            balloon.m_nOrder = i + 1;
+            balloon.m_rcBody = bodies[i];
+            balloon.m_ptTail = CPoint{60 + 80 * i, 230};
+            balloon.m_crFill = i == 1 ? kYellow : kBlue;
+            balloon.m_strText = Utf8ToCp932(texts[i]).text;
+            balloon.m_nWait = 5 + i;
+        }
+        SetFukiStyle(panel.m_fuki[1], {true, false, true, 3, MakeRgb(0, 255, 0)});
+        QVERIFY(WritePanel(Path("layers.vlm"), panel));
+        for (const bool bPrepared : {false, true}) {
+            CScreenWnd& wnd = Window();
+            wnd.PlayDocumentFile(Path("layers.vlm"), true);
+            if (bPrepared) {
+                wnd.Preparer().Wait(); // the picture layer is then swapped in
+            }
+            std::vector<QImage> seen{wnd.Canvas().copy()};
+            for (int layer = 1; layer < 5; ++layer) {
+                Click(wnd);
+                QCOMPARE(wnd.Playback().m_nStep, layer + 1);
+                seen.push_back(wnd.Canvas().copy());
+            }
+            QVERIFY(seen[4] != seen[3] && seen[3] != seen[2] && seen[2] != seen[1]);
+            for (int layer = 3; layer >= 0; --layer) {
+                QTest::keyClick(&wnd, Qt::Key_Left);
+                QCOMPARE(wnd.Playback().m_nStep, layer + 1);
+                QVERIFY2(wnd.Canvas() == seen[static_cast<std::size_t>(layer)],
+                         qPrintable(QStringLiteral("back to step %1").arg(layer + 1)));
+                QVERIFY(wnd.Canvas() == Drawn(wnd));
+            }
+            for (int layer = 1; layer < 5; ++layer) {
+                Click(wnd);
+                QVERIFY(wnd.Canvas() == seen[static_cast<std::size_t>(layer)]);
+            }
+        }
+
+        // Automatic: a step back from the last balloon restarts the wait of the one before it.
+        CScreenWnd& wnd = Window();
+        wnd.PlayDocumentFile(Path("layers.vlm"), false);
+        while (wnd.Playback().m_nStep < 5) {
+            wnd.OnTick();
+        }
+        const QImage last = wnd.Canvas().copy();
+        QTest::keyClick(&wnd, Qt::Key_Left);
+        QCOMPARE(wnd.Playback().m_nStep, 4);
+        QVERIFY(wnd.Canvas() == Drawn(wnd));
+        QCOMPARE(TicksUntilChange(wnd), 7); // the second balloon's wait of 6, then its turn
+        QVERIFY(wnd.Canvas() == last);
+    }
+
+    // A picture layer due before the worker has made its screen is shown at once from the
+    // picture's coarsest step, enlarged; balloons go over it; the sharp screen replaces it when
+    // the worker is done, with the balloons shown since, and no layer is added or waited for
+    // meanwhile: a repaint advances nothing, and the ticks count as without the worker.
+    void aPictureDueBeforeItsScreenIsShownCoarseThenSharp() {
+        QImage pattern(800, 600, QImage::Format_RGB32);
+        for (int y = 0; y < pattern.height(); ++y) {
+            for (int x = 0; x < pattern.width(); ++x) {
+                pattern.setPixel(x, y,
+                                 ((x / 3 + y / 3) % 2) ? qRgb(250, 250, 250) : qRgb(0, 0, 60));
+            }
+        }
+        QVERIFY(pattern.save(Path("pattern.jpg"), "JPEG", 95));
+        CPanel panel = MakePanel(320, 240, kRed, Path("pattern.jpg"), CRect{10, 10, 310, 230});
+        QVERIFY(panel.m_image.HasPicture());
+        CFuki& balloon = panel.m_fuki[0];
+        balloon.m_nOrder = 1;
+        balloon.m_rcBody = CRect{20, 20, 120, 80};
+        balloon.m_crFill = kBlue;
+        balloon.m_nWait = 4;
+        panel.m_nFirstWait = 2;
+        panel.m_image.m_nWait = 3;
+        QVERIFY(WritePanel(Path("pattern.vlm"), panel));
+
+        for (const bool bManual : {true, false}) {
+            render::ProcessPictureDecoder().ClearCache();
+            CScreenWnd& wnd = Window();
+            wnd.Preparer().HoldWork(true);
+            wnd.PlayDocumentFile(Path("pattern.vlm"), bManual);
+            QVERIFY(wnd.Preparer().IsBusy());
+            if (bManual) {
+                Click(wnd);
+            } else {
+                QCOMPARE(TicksUntilChange(wnd), 3); // the background's wait of 2, then its turn
+            }
+            QCOMPARE(wnd.Playback().m_nStep, 2);
+            QVERIFY(wnd.ShowsCoarsePicture());
+            // Only the picture was decoded when the panel was read: its coarsest step.
+            const auto* picture = dynamic_cast<const render::CQtDecodedPicture*>(
+                wnd.Playback().m_panel.m_image.m_bitmap.get());
+            QVERIFY(picture);
+            QCOMPARE(picture->DecodedSteps(), 8u);
+            const QImage coarse = wnd.Canvas().copy();
+            QVERIFY(coarse != Drawn(wnd));
+            QCOMPARE(Pixel(wnd, 5, 5), Rgb(kRed));
+            // A repaint shows what there is and advances nothing.
+            wnd.repaint();
+            QCOMPARE(wnd.Playback().m_nStep, 2);
+            if (bManual) {
+                Click(wnd);
+            } else {
+                QCOMPARE(TicksUntilChange(wnd), 4); // the picture's wait of 3
+            }
+            QCOMPARE(wnd.Playback().m_nStep, 3);
+            QCOMPARE(Pixel(wnd, 100, 100), Rgb(kBlue));
+            const int waitTicks = wnd.Playback().m_nWaitTicks;
+
+            wnd.Preparer().HoldWork(false);
+            QTRY_VERIFY(!wnd.ShowsCoarsePicture());
+            QCOMPARE(wnd.Playback().m_nStep, 3);
+            QCOMPARE(wnd.Playback().m_nWaitTicks, waitTicks);
+            QVERIFY(wnd.Canvas() == Drawn(wnd));
+            QCOMPARE(Pixel(wnd, 100, 100), Rgb(kBlue));
+            // A step back takes the balloon off the sharp picture.
+            QTest::keyClick(&wnd, Qt::Key_Left);
             QVERIFY(wnd.Canvas() == Drawn(wnd));
         }
     }
