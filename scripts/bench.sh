@@ -21,6 +21,28 @@ echo
 echo "== The player's advances at 3840 x 2160"
 "$BUILD_DIR/bench/velmo_show_bench" --jpeg "$WORK/photo.jpg" "$@"
 echo
+echo "== Peak memory of a process whose player shows the 24-megapixel panel at 3840 x 2160"
+/usr/bin/time -v "$BUILD_DIR/bench/velmo_show_bench" --jpeg "$WORK/photo.jpg" --memory-run \
+  2> "$WORK/player-time.txt"
+PEAK_KB=$(awk -F: '/Maximum resident set size/ {gsub(/ /, "", $2); print $2}' "$WORK/player-time.txt")
+awk -v kb="$PEAK_KB" 'BEGIN { b = 6000 * 4000 * 4;
+  printf "peak %.1f MiB = %.2f x the decoded picture (W x H x 4 = %.1f MiB); target <= 1.50\n",
+    kb / 1024, kb * 1024 / b, b / 1048576 }'
+echo
+echo "== The player's advances to the pixels on an X server of 3840 x 2160 (Xvfb)"
+xvfb-run -a -s "-screen 0 3840x2160x24" \
+  "$BUILD_DIR/bench/velmo_show_bench" --x11 --jpeg "$WORK/photo.jpg" "$@"
+echo
+echo "== Start-up to the first painted window with a panel open (Xvfb)"
+cmake --build "$BUILD_DIR" -j2 --target velmo velmo_startup_bench velmo_startup_minimal
+"$BUILD_DIR/bench/velmo_bench" --make-jpeg "$WORK/small.jpg" 640 427
+"$BUILD_DIR/bench/velmo_startup_bench" --make-panel "$WORK/startup.vlm" "$WORK/small.jpg"
+mkdir -p "$WORK/home"
+DBUS_SESSION_BUS_ADDRESS= HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share" \
+  xvfb-run -a -s "-screen 0 3840x2160x24" "$BUILD_DIR/bench/velmo_startup_bench" \
+  --velmo "$BUILD_DIR/src/app/velmo" --minimal "$BUILD_DIR/bench/velmo_startup_minimal" \
+  --panel "$WORK/startup.vlm"
+echo
 echo "== Exporting a show of ten 24-megapixel panels (velmo export)"
 cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench
 mkdir -p "$WORK/export"

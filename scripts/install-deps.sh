@@ -11,7 +11,7 @@ PACKAGES=(
   clang-14 libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho
   libharfbuzz-dev libicu-dev
-  xvfb xauth x11-apps imagemagick dbus dbus-x11
+  xvfb xauth x11-apps imagemagick dbus dbus-x11 time
   libjpeg-turbo-progs libjpeg62-turbo-dev libpng-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev
   poppler-utils ffmpeg

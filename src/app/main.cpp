@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "CommandLine.h"
+#include "FirstPaintExit.h"
 #include "QtTranslations.h"
 #include "ShellRegistration.h"
 #include "VelmoApp.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     // The first balloon drawn would otherwise pay for loading the font database.
     render::WarmUpFonts();
 
+    InstallFirstPaintExit();
     CVelmoApp app;
     CVelmoApp::SStartup startup;
     startup.files = line.files;
