@@ -73,7 +73,7 @@ QImage CPictureTileCache::DrawTile(const CPanel& panel, int deviceZoom, QPoint t
 }
 
 void CPictureTileCache::Draw(QPainter& painter, const CPanel& panel, int deviceZoom,
-                             const QRect& area) {
+                             const QRect& area, const QRect& window) {
     const SLayerKey key = KeyOf(panel, deviceZoom);
     if (!(key == m_key)) {
         m_tiles.clear();
@@ -97,11 +97,16 @@ void CPictureTileCache::Draw(QPainter& painter, const CPanel& panel, int deviceZ
                               part.translated(-tileRect.topLeft()));
         }
     }
-    // Tiles more than one tile away from the area are dropped: memory stays near the window's.
+    // Tiles more than one tile away from the window are dropped: memory stays near the window's.
+    const QRect shown = window.isEmpty() ? area : window;
+    const int keepLeft = TileIndex(shown.left()) - 1;
+    const int keepRight = TileIndex(shown.right()) + 1;
+    const int keepTop = TileIndex(shown.top()) - 1;
+    const int keepBottom = TileIndex(shown.bottom()) + 1;
     for (auto it = m_tiles.begin(); it != m_tiles.end();) {
         const QPoint index = it.key();
-        const bool near = index.x() >= firstColumn - 1 && index.x() <= lastColumn + 1 &&
-                          index.y() >= firstRow - 1 && index.y() <= lastRow + 1;
+        const bool near = index.x() >= keepLeft && index.x() <= keepRight && index.y() >= keepTop &&
+                          index.y() <= keepBottom;
         it = near ? std::next(it) : m_tiles.erase(it);
     }
 }

@@ -28,8 +28,10 @@ public:
     // within the panel, so that the layer covers all of it.
     static bool Applies(const CPanel& panel, int deviceZoom, const QRect& area);
     // Draws the picture layer of area with its top-left corner at the painter's origin, drawing
-    // the tiles it lacks first. Only for an area where Applies holds.
-    void Draw(QPainter& painter, const CPanel& panel, int deviceZoom, const QRect& area);
+    // the tiles it lacks first. Only for an area where Applies holds. Tiles more than one tile
+    // away from window (the whole window shown; area itself when empty) are dropped.
+    void Draw(QPainter& painter, const CPanel& panel, int deviceZoom, const QRect& area,
+              const QRect& window = QRect());
     void Clear();
     int TileCount() const { return static_cast<int>(m_tiles.size()); }
     // Tiles drawn since the cache was made (a repaint that blits draws none).

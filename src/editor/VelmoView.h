@@ -146,6 +146,9 @@ private:
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
     void RenderPanelImage();
+    // After a scroll of a window drawn from tiles: the kept pixels moved, only the uncovered
+    // strips drawn. False (nothing done) where the whole image must be rendered.
+    bool ScrollPanelImage();
     QSize PanelImageSize() const;
     void DrawTrackFrame(QPainter& painter) const;
     void RegisterPrintCommands();
@@ -160,6 +163,7 @@ private:
     QPoint m_ptImageScroll;
     bool m_bImageValid = false;
     CPictureTileCache m_tiles;
+    bool m_bImageTiled = false; // the image was drawn over the tiles
     // A key opened the context menu: the window system's own request after it is not another.
     bool m_bKeyMenuShown = false;
 };

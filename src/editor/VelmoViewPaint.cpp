@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStatusBar>
+#include <algorithm>
+#include <cstring>
 
 #include "DensePanel.h"
 #include "VelmoView.h"
@@ -34,6 +36,34 @@ void ShowPictureScaleNote(QWidget* view, bool reduced) {
         bar->insertPermanentWidget(0, note);
     }
     note->setVisible(reduced);
+}
+
+// Moves the pixels of a 32-bit image by shift; what moves out is lost, what is uncovered keeps
+// its old pixels (the caller draws it).
+void ShiftPixels(QImage& image, QPoint shift) {
+    const int w = image.width();
+    const int h = image.height();
+    const int dx = shift.x();
+    const int dy = shift.y();
+    const int count = w - std::abs(dx);
+    if (count <= 0 || std::abs(dy) >= h) {
+        return;
+    }
+    const int from = std::max(0, -dx) * 4;
+    const int to = std::max(0, dx) * 4;
+    const auto moveRow = [&](int y) {
+        std::memmove(image.scanLine(y + dy) + to, image.constScanLine(y) + from,
+                     static_cast<std::size_t>(count) * 4);
+    };
+    if (dy > 0) {
+        for (int y = h - 1 - dy; y >= 0; --y) {
+            moveRow(y);
+        }
+    } else {
+        for (int y = -dy; y < h; ++y) {
+            moveRow(y);
+        }
+    }
 }
 
 } // namespace
@@ -76,7 +106,8 @@ void CVelmoView::RenderPanelImage() {
     const QRect area(QPoint(ToDevicePixels(m_ptImageScroll.x(), ratio),
                             ToDevicePixels(m_ptImageScroll.y(), ratio)),
                      device);
-    if (doc != nullptr && CPictureTileCache::Applies(doc->m_panel, deviceZoom, area)) {
+    m_bImageTiled = doc != nullptr && CPictureTileCache::Applies(doc->m_panel, deviceZoom, area);
+    if (m_bImageTiled) {
         // The window shows only panel: the kept picture layer, then what lies over it.
         QPainter painter(&m_imgPanel);
         m_tiles.Draw(painter, doc->m_panel, deviceZoom, area);
@@ -114,6 +145,47 @@ void CVelmoView::RenderPanelImage() {
     }
 }
 
+bool CVelmoView::ScrollPanelImage() {
+    const CVelmoDoc* doc = GetDocument();
+    if (!m_bImageValid || !m_bImageTiled || doc == nullptr ||
+        m_imgPanel.size() != PanelImageSize()) {
+        return false;
+    }
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QPoint scroll = GetScrollPosition();
+    const QPoint before(ToDevicePixels(m_ptImageScroll.x(), ratio),
+                        ToDevicePixels(m_ptImageScroll.y(), ratio));
+    const QPoint origin(ToDevicePixels(scroll.x(), ratio), ToDevicePixels(scroll.y(), ratio));
+    const QRect area(origin, m_imgPanel.size());
+    const int deviceZoom = DeviceZoom(m_nZoom, ratio);
+    const QRect window(QPoint(0, 0), m_imgPanel.size());
+    const QRect kept = window.translated(before - origin) & window;
+    if (kept.isEmpty() || !CPictureTileCache::Applies(doc->m_panel, deviceZoom, area)) {
+        return false;
+    }
+    ShiftPixels(m_imgPanel, before - origin);
+    const QRegion uncovered = QRegion(window) - kept;
+    m_imgPanel.setDevicePixelRatio(1.0);
+    {
+        QPainter painter(&m_imgPanel);
+        for (const QRect& strip : uncovered) {
+            painter.save();
+            painter.translate(strip.topLeft());
+            m_tiles.Draw(painter, doc->m_panel, deviceZoom, strip.translated(origin), area);
+            painter.restore();
+        }
+        // The balloons are drawn whole, clipped to the strips: their pixels there are those of
+        // a whole drawing.
+        painter.setClipRegion(uncovered);
+        painter.translate(-origin);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        DrawDenseOverPicture(painter, doc->m_panel, m_nZoom, m_nSelected, ratio);
+    }
+    m_imgPanel.setDevicePixelRatio(ratio);
+    m_ptImageScroll = scroll;
+    return true;
+}
+
 void CVelmoView::DrawTrackFrame(QPainter& painter) const {
     if (m_nDragMode == DRAG_NONE || m_rcTrack.IsEmpty()) {
         return;
@@ -140,8 +212,9 @@ void CVelmoView::DrawTrackFrame(QPainter& painter) const {
 }
 
 void CVelmoView::paintEvent(QPaintEvent*) {
-    if (!m_bImageValid || m_imgPanel.size() != PanelImageSize() ||
-        m_ptImageScroll != GetScrollPosition()) {
+    if (!m_bImageValid || m_imgPanel.size() != PanelImageSize()) {
+        RenderPanelImage();
+    } else if (m_ptImageScroll != GetScrollPosition() && !ScrollPanelImage()) {
         RenderPanelImage();
     }
     QPainter painter(viewport());

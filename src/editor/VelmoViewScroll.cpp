@@ -68,6 +68,6 @@ void CVelmoView::resizeEvent(QResizeEvent* event) {
 }
 
 void CVelmoView::scrollContentsBy(int, int) {
-    m_bImageValid = false;
+    // The image stays valid for its own scroll position: painting moves or renders it.
     viewport()->update();
 }

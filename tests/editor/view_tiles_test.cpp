@@ -53,8 +53,11 @@ class CViewTilesTest : public QObject {
     std::unique_ptr<CEditorFixture> m_f;
 
     CVelmoView& View() { return m_f->View(); }
-    const QImage& Painted() {
-        View().InvalidateView();
+    // The window painted again; after a scroll without invalidating, as scrolling paints it.
+    const QImage& Painted(bool invalidate) {
+        if (invalidate) {
+            View().InvalidateView();
+        }
         m_f->Viewport()->repaint();
         return View().GetPanelImage();
     }
@@ -64,8 +67,8 @@ class CViewTilesTest : public QObject {
     }
     // The window as painted against the whole panel drawn afresh by the renderer around it
     // (drawn wider than the window, so that the reference has no edge of its own there).
-    void CompareWithFreshDrawing(const char* step) {
-        const QImage shown = Painted();
+    void CompareWithFreshDrawing(const char* step, bool invalidate = true) {
+        const QImage shown = Painted(invalidate);
         const QPoint scroll = View().GetScrollPosition();
         constexpr int kAround = 64;
         QImage fresh(shown.width() + 2 * kAround, shown.height() + 2 * kAround,
@@ -110,16 +113,21 @@ private slots:
         const int drawn = tiles.TilesDrawn();
         CompareWithFreshDrawing("repaint");
         ScrollTo(610, 507);
-        CompareWithFreshDrawing("small scroll");
+        CompareWithFreshDrawing("small scroll", false);
         ScrollTo(600, 500);
-        CompareWithFreshDrawing("scroll back");
+        CompareWithFreshDrawing("scroll back", false);
+        // Scrolled pixels are moved and the strips uncovered drawn, the balloon in them too.
+        ScrollTo(420, 333);
+        CompareWithFreshDrawing("scroll over the balloon", false);
+        ScrollTo(440, 300);
+        CompareWithFreshDrawing("scroll right and up", false);
         QVERIFY(tiles.TilesDrawn() <= drawn + 8); // at most a new column and row
 
         // Scrolling far draws what was not kept and drops the far tiles.
         ScrollTo(2500, 1400);
-        CompareWithFreshDrawing("far scroll");
+        CompareWithFreshDrawing("far scroll", false);
         ScrollTo(0, 0);
-        CompareWithFreshDrawing("back to the corner");
+        CompareWithFreshDrawing("back to the corner", false);
 
         // A balloon edit keeps the picture's tiles.
         const int beforeBalloon = tiles.TilesDrawn();
@@ -138,7 +146,7 @@ private slots:
         QVERIFY(View().SetZoom(700));
         CompareWithFreshDrawing("zoom 700");
         ScrollTo(900, 300);
-        CompareWithFreshDrawing("zoom 700 scrolled");
+        CompareWithFreshDrawing("zoom 700 scrolled", false);
 
         // Another picture with the same size and place.
         m_f->m_prompter->m_files.push_back(
