@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     char arg0[] = "velmo_bench", arg1[] = "-platform", arg2[] = "offscreen";
     char* qtArgv[] = {arg0, arg1, arg2, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
-    render::InstallQtPictureDecoder(); // sets the decoder's allocation limit
+    QImageReader::setAllocationLimit(render::kDecoderAllocationLimitMb); // as the decoder does
 
     if (argc >= 3 && std::strcmp(argv[1], "--make-jpeg") == 0) {
         const int w = argc >= 5 ? std::atoi(argv[3]) : 6000;

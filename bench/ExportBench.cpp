@@ -29,6 +29,12 @@ extern char** environ;
 
 namespace {
 
+// These panels are only written and read for their text and layout: no picture is decoded.
+class CNoPictures final : public IPictureDecoder {
+public:
+    PictureHandle Decode(const std::string&) override { return nullptr; }
+};
+
 constexpr int kPanels = 10;
 
 struct SUsage {
@@ -77,7 +83,8 @@ bool MakeShow(const std::string& work, const std::string& jpeg) {
         if (!QFile::copy(QString::fromStdString(jpeg), QString::fromStdString(picture))) {
             return false;
         }
-        CVelmoDoc doc;
+        CNoPictures decoder;
+        CVelmoDoc doc(decoder);
         CPanel& panel = doc.m_panel;
         panel.m_rcTotal = CRect{0, 0, 1500, 1000};
         panel.m_image.m_strName = std::string(name) + ".jpg";
@@ -121,7 +128,8 @@ bool WriteConcatList(const std::string& work) {
 
 // One panel with only a picture, for the headless export figures of scripts/bench.sh.
 int MakePanel(char** argv) {
-    CVelmoDoc doc;
+    CNoPictures decoder;
+    CVelmoDoc doc(decoder);
     CPanel& panel = doc.m_panel;
     panel.m_rcTotal = CRect{0, 0, std::atoi(argv[4]), std::atoi(argv[5])};
     const std::string picture = argv[3];

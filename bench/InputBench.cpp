@@ -22,6 +22,12 @@
 
 namespace {
 
+// These panels are only written and read for their text and layout: no picture is decoded.
+class CNoPictures final : public IPictureDecoder {
+public:
+    PictureHandle Decode(const std::string&) override { return nullptr; }
+};
+
 constexpr double kMiB = 1024.0 * 1024.0;
 
 struct SFigure {
@@ -76,7 +82,8 @@ template <typename Work> SFigure MeasureInChild(Work work) {
 
 // A panel with one balloon whose text is the given stored bytes.
 bool WritePanel(const std::string& path, const std::string& text) {
-    CVelmoDoc doc;
+    CNoPictures decoder;
+    CVelmoDoc doc(decoder);
     const int slot = doc.m_panel.AddFuki();
     doc.m_panel.m_fuki[static_cast<std::size_t>(slot)].m_strText = text;
     return doc.OnSaveDocument(path) == EDocOutcome::Saved;
@@ -133,7 +140,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const SFigure open = MeasureInChild([&] {
-        CVelmoDoc doc;
+        CNoPictures decoder;
+        CVelmoDoc doc(decoder);
         return doc.OnOpenDocument(wide) == EDocOutcome::Opened;
     });
     std::printf("Wide text: a balloon of 10,000,000 x U+2603 (%.1f MiB file), opened as a "

@@ -31,17 +31,19 @@ void Paint(QImage& canvas, const CPanel& panel, int zoom, int dx = 0) {
 
 // The panel at zoom 100: the picture imported, so placed 300 pixels wide at (50, 50), and the
 // default balloon over it (left out where the picture's quality is measured).
-bool ImportInto(CPanel& panel, const std::string& path, bool balloon = true) {
+bool ImportInto(CPanel& panel, IPictureDecoder& decoder, const std::string& path,
+                bool balloon = true) {
     panel.Reset();
     if (balloon) {
         panel.AddFuki();
     }
-    return panel.m_image.Import(path) == EImportResult::Imported;
+    return panel.m_image.Import(path, decoder) == EImportResult::Imported;
 }
 
 // A 600 x 400 panel filled by its picture, for the fitted zoom.
-bool ImportFitted(CPanel& panel, const std::string& path, bool balloon = true) {
-    if (!ImportInto(panel, path, balloon)) {
+bool ImportFitted(CPanel& panel, IPictureDecoder& decoder, const std::string& path,
+                  bool balloon = true) {
+    if (!ImportInto(panel, decoder, path, balloon)) {
         return false;
     }
     panel.m_rcTotal = CRect{0, 0, 600, 400};
@@ -88,23 +90,20 @@ void FirstFrame(benchmark::State& state, const std::string& path, bool fitted) {
     QImage canvas = fitted ? Canvas(1920, 1080) : Canvas(640, 480);
     for (auto _ : state) {
         render::CQtPictureDecoder decoder;
-        SetPictureDecoder(&decoder);
         CPanel panel;
-        if (!(fitted ? ImportFitted(panel, path) : ImportInto(panel, path))) {
+        if (!(fitted ? ImportFitted(panel, decoder, path) : ImportInto(panel, decoder, path))) {
             state.SkipWithError("the picture did not decode");
             return;
         }
         Paint(canvas, panel, fitted ? kFitZoom : 100, fitted ? kFitDx : 0);
-        SetPictureDecoder(nullptr);
     }
 }
 
 void Repaint(benchmark::State& state, const std::string& path, bool fitted) {
     render::CQtPictureDecoder decoder;
-    SetPictureDecoder(&decoder);
     CPanel panel;
     QImage canvas = fitted ? Canvas(1920, 1080) : Canvas(640, 480);
-    if (!(fitted ? ImportFitted(panel, path) : ImportInto(panel, path))) {
+    if (!(fitted ? ImportFitted(panel, decoder, path) : ImportInto(panel, decoder, path))) {
         state.SkipWithError("the picture did not decode");
         return;
     }
@@ -114,25 +113,23 @@ void Repaint(benchmark::State& state, const std::string& path, bool fitted) {
     for (auto _ : state) {
         Paint(canvas, panel, zoom, dx);
     }
-    SetPictureDecoder(nullptr);
 }
 
 // Undo of a step that replaced the picture, with the repaint that follows it.
 void UndoAcrossPictureChange(benchmark::State& state, const std::string& first,
                              const std::string& second) {
     render::CQtPictureDecoder decoder;
-    SetPictureDecoder(&decoder);
     QImage canvas = Canvas(640, 480);
-    CVelmoDoc doc;
+    CVelmoDoc doc(decoder);
     doc.m_panel.AddFuki();
     doc.RecordChange(false, true);
-    if (doc.m_panel.m_image.Import(first) != EImportResult::Imported) {
+    if (doc.m_panel.m_image.Import(first, decoder) != EImportResult::Imported) {
         state.SkipWithError("the picture did not decode");
         return;
     }
     doc.RecordChange(true, true);
     Paint(canvas, doc.m_panel, 100);
-    doc.m_panel.m_image.Import(second);
+    doc.m_panel.m_image.Import(second, decoder);
     doc.RecordChange(true, true);
     Paint(canvas, doc.m_panel, 100);
     for (auto _ : state) {
@@ -143,7 +140,6 @@ void UndoAcrossPictureChange(benchmark::State& state, const std::string& first,
         Paint(canvas, doc.m_panel, 100);
         state.ResumeTiming();
     }
-    SetPictureDecoder(nullptr);
 }
 
 void Configure(benchmark::internal::Benchmark* b) {
@@ -173,21 +169,19 @@ void RegisterPanelBenchmarks(const std::string& path, const std::string& copyPat
 void PaintForQuality(const std::string& path, QImage& zoom100, QRect& part100, QImage& fit,
                      QRect& partFit) {
     render::CQtPictureDecoder decoder;
-    SetPictureDecoder(&decoder);
     CPanel panel;
     zoom100 = Canvas(640, 480);
-    if (ImportInto(panel, path, false)) {
+    if (ImportInto(panel, decoder, path, false)) {
         Paint(zoom100, panel, 100);
         const CRect r = panel.m_image.GetZoomedRect(100, 0, 0);
         part100 = QRect(r.left, r.top, r.Width(), r.Height());
     }
     fit = Canvas(1920, 1080);
-    if (ImportFitted(panel, path, false)) {
+    if (ImportFitted(panel, decoder, path, false)) {
         Paint(fit, panel, kFitZoom, kFitDx);
         const CRect r = panel.m_image.GetZoomedRect(kFitZoom, kFitDx, 0);
         partFit = QRect(r.left, r.top, r.Width(), r.Height());
     }
-    SetPictureDecoder(nullptr);
 }
 
 } // namespace bench

@@ -8,6 +8,7 @@
 #include "editor/DensePanel.h"
 #include "editor/PictureTileCache.h"
 #include "model/Panel.h"
+#include "render/QtPictureDecoder.h"
 
 namespace bench {
 
@@ -29,7 +30,8 @@ struct SEnlargedCase {
 bool MakePanel(CPanel& panel, const std::string& path, const SEnlargedCase& c) {
     panel.Reset();
     panel.AddFuki();
-    if (panel.m_image.Import(path) != EImportResult::Imported) {
+    render::CQtPictureDecoder decoder; // the picture outlives it
+    if (panel.m_image.Import(path, decoder) != EImportResult::Imported) {
         return false;
     }
     panel.m_rcTotal = CRect{0, 0, c.nPanelW, c.nPanelH};

@@ -91,15 +91,16 @@ struct SShow {
     QString strShow;
     bool bReady = false;
 
-    explicit SShow(const std::string& jpeg, const char* first = "lead",
+    explicit SShow(IPictureDecoder& decoder, const std::string& jpeg, const char* first = "lead",
                    const char* second = "photo", bool bBalloon = false) {
         const QString picture = dir.filePath(QStringLiteral("photo.jpg"));
         QFile::copy(QString::fromStdString(jpeg), picture);
-        CVelmoDoc lead;
+        CVelmoDoc lead(decoder);
         lead.m_panel.m_rcTotal = CRect{0, 0, 640, 427};
-        CVelmoDoc photo;
+        CVelmoDoc photo(decoder);
         photo.m_panel.m_rcTotal = CRect{0, 0, 640, 427};
-        if (photo.m_panel.m_image.Import(picture.toStdString()) != EImportResult::Imported) {
+        if (photo.m_panel.m_image.Import(picture.toStdString(), decoder) !=
+            EImportResult::Imported) {
             return;
         }
         photo.m_panel.m_image.m_rcBody = CRect{0, 0, 640, 427};
@@ -129,17 +130,18 @@ enum EAdvance { kToPanel, kToPicture };
 int g_nMostTicks = 0; // the most ticks the preparation needed in any run
 
 void Advance(benchmark::State& state, const std::string& jpeg, EAdvance which) {
-    SShow show(jpeg);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg);
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
     for (auto _ : state) {
         // Nothing decoded beforehand: each run prepares the picture afresh.
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         wnd.PlayDocumentFile(show.strShow, true); // "lead": background; the worker starts
         wnd.OnKey(false);                         // "lead": its (empty) picture layer
         // That layer waits in ticks of 100 ms, at least one, while the worker prepares "photo".
@@ -169,16 +171,17 @@ void Advance(benchmark::State& state, const std::string& jpeg, EAdvance which) {
 // Plays "photo" then "lead" by hand up to lead's background, then times the step back onto
 // photo's last layer.
 void StepBack(benchmark::State& state, const std::string& jpeg) {
-    SShow show(jpeg, "photo", "lead");
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg, "photo", "lead");
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
     for (auto _ : state) {
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         wnd.PlayDocumentFile(show.strShow, true); // "photo": background; its picture prepared
         wnd.Preparer().Wait();
         wnd.OnKey(false); // "photo": its picture layer
@@ -207,16 +210,17 @@ double g_dMostSharpMs = 0; // the longest the coarse picture stayed on screen
 // "photo" (its background) or the one after it (its picture layer) on the user-interface thread;
 // then lets the worker finish and the sharp screen replace the coarse one.
 void ShortWait(benchmark::State& state, const std::string& jpeg, EAdvance which) {
-    SShow show(jpeg);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg);
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
     for (auto _ : state) {
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         wnd.PlayDocumentFile(show.strShow, true);
         wnd.OnKey(false);
         QThread::msleep(2 * CScreenWnd::kTimerPeriodMs);
@@ -279,18 +283,19 @@ enum EPixels { kPixelsPanel, kPixelsPicture, kPixelsBalloon };
 // Under a real X server: "photo" (with a balloon) prepared ahead, then one advance timed from
 // the key to the pixels on the server: onto its background, its picture layer or its balloon.
 void ToPixels(benchmark::State& state, const std::string& jpeg, EPixels which) {
-    SShow show(jpeg, "lead", "photo", true);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg, "lead", "photo", true);
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     CPaintCounter counter;
     wnd.installEventFilter(&counter);
     double cpuMs = 0;
     for (auto _ : state) {
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         wnd.PlayDocumentFile(show.strShow, true);
         PaintAndSync(counter, 0);
         wnd.OnKey(false); // "lead": its picture step, nothing drawn
@@ -326,16 +331,17 @@ void ToPixels(benchmark::State& state, const std::string& jpeg, EPixels which) {
 // Plays "photo" (with a balloon) by hand up to its balloon, then times one step back within the
 // panel: onto its picture layer, or from there onto its background.
 void StepBackWithin(benchmark::State& state, const std::string& jpeg, bool bToBackground) {
-    SShow show(jpeg, "photo", "lead", true);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg, "photo", "lead", true);
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
     for (auto _ : state) {
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         wnd.PlayDocumentFile(show.strShow, true); // "photo": background; its picture prepared
         wnd.Preparer().Wait();
         wnd.OnKey(false); // its picture layer
@@ -361,16 +367,17 @@ void StepBackWithin(benchmark::State& state, const std::string& jpeg, bool bToBa
 // For reference: the worker's whole preparation of "photo" (the panel file read, the picture
 // decoded and scaled to the screen, its two screens composed), from the start of the show.
 void Prepare(benchmark::State& state, const std::string& jpeg) {
-    SShow show(jpeg);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg);
     if (!show.bReady) {
         state.SkipWithError("the show could not be written");
         return;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
     for (auto _ : state) {
-        render::ProcessPictureDecoder().ClearCache();
+        decoder.ClearCache();
         const double wall = WallMs();
         const double cpu = ProcessCpuMs();
         wnd.PlayDocumentFile(show.strShow, true);
@@ -463,11 +470,12 @@ void Configure(benchmark::internal::Benchmark* b) {
 // For /usr/bin/time -v around the whole process: the player shows "lead", then "photo" with its
 // picture layer, prepared ahead as in a show, at 3840 x 2160; then the show ends.
 int MemoryRun(const char* jpeg) {
-    SShow show(jpeg);
+    render::CQtPictureDecoder decoder;
+    SShow show(decoder, jpeg);
     if (!show.bReady) {
         return 1;
     }
-    CScreenWnd wnd;
+    CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     wnd.PlayDocumentFile(show.strShow, true);
     wnd.OnKey(false);
@@ -539,7 +547,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(qtArgc, qtArgv);
-    render::InstallQtPictureDecoder();
 
     const char* jpeg = TakeOption(argc, argv, "--jpeg");
     if (jpeg == nullptr) {

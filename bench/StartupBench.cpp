@@ -76,10 +76,10 @@ const char* Option(int argc, char** argv, const char* name) {
 int MakePanel(int argc, char** argv, const char* path, const char* picture) {
     qputenv("QT_QPA_PLATFORM", "offscreen"); // no window: the fonts and the decoder only
     QGuiApplication app(argc, argv);
-    render::InstallQtPictureDecoder();
-    CVelmoDoc doc;
+    render::CQtPictureDecoder decoder;
+    CVelmoDoc doc(decoder);
     doc.m_panel.m_rcTotal = CRect{0, 0, 640, 427};
-    if (doc.m_panel.m_image.Import(picture) != EImportResult::Imported) {
+    if (doc.m_panel.m_image.Import(picture, decoder) != EImportResult::Imported) {
         std::fprintf(stderr, "the picture could not be imported\n");
         return 1;
     }

@@ -26,11 +26,11 @@ struct SPanel {
     std::vector<SBalloon> balloons;
 };
 
-bool WritePanel(const std::string& folder, const SPanel& description) {
-    CVelmoDoc doc;
+bool WritePanel(IPictureDecoder& decoder, const std::string& folder, const SPanel& description) {
+    CVelmoDoc doc(decoder);
     doc.m_panel.m_crBack = description.crBack;
     CPanelImage& image = doc.m_panel.m_image;
-    if (image.Import(folder + description.picture) != EImportResult::Imported) {
+    if (image.Import(folder + description.picture, decoder) != EImportResult::Imported) {
         std::fprintf(stderr, "cannot import %s\n", description.picture);
         return false;
     }
@@ -61,7 +61,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    render::InstallQtPictureDecoder();
     const COLORREF white = MakeRgb(255, 255, 255);
     const std::vector<SPanel> panels = {
         {"01-beach",
@@ -79,9 +78,10 @@ int main(int argc, char** argv) {
          MakeRgb(0, 0, 0),
          {{CRect{200, 330, 460, 430}, CPoint{470, 200}, TAIL_TOP, "おやすみなさい。", white}}},
     };
+    render::CQtPictureDecoder decoder;
     CVelmoShowDoc show;
     for (const SPanel& panel : panels) {
-        if (!WritePanel(folder, panel)) {
+        if (!WritePanel(decoder, folder, panel)) {
             return 1;
         }
         show.m_show.m_strNames[static_cast<std::size_t>(show.m_show.m_nCount++)] = panel.name;

@@ -37,8 +37,9 @@ CVelmoApp::~CVelmoApp() {
 
 void CVelmoApp::RegisterDocTemplates() {
     m_pDocManager->AddDocTemplate(std::make_unique<fw::CDocTemplate>(
-        cmd::IDR_VELMOTYPE, res::PanelDocStrings(), [] { return std::make_unique<CVelmoDoc>(); },
-        [] { return new CChildFrame; }, [] { return new CVelmoView; }));
+        cmd::IDR_VELMOTYPE, res::PanelDocStrings(),
+        [this] { return std::make_unique<CVelmoDoc>(m_decoder); }, [] { return new CChildFrame; },
+        [] { return new CVelmoView; }));
     RegisterShowType();
 }
 

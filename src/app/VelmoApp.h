@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "framework/CmdTarget.h"
+#include "render/QtPictureDecoder.h"
 
 class CMainFrame;
 class CScreenWnd;
@@ -73,6 +74,9 @@ private:
     void BringToFront();
     void StartRecovery();
 
+    // Decodes the pictures of every document, the player and the show export: one decode cache
+    // for the whole run. First, so that it outlives everything it is handed to.
+    render::CQtPictureDecoder m_decoder;
     std::unique_ptr<fw::CDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CScreenWnd> m_pScreenWnd;

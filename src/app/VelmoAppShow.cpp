@@ -49,7 +49,7 @@ void CVelmoApp::RegisterShowType() {
     m_pDocManager->AddDocTemplate(std::make_unique<fw::CDocTemplate>(
         cmd::IDR_VELMOSHOWTYPE, res::ShowDocStrings(),
         [] { return std::make_unique<CVelmoShowDoc>(); }, [] { return new CChildFrameShow; },
-        [] { return new CShowPropView; }));
+        [this] { return new CShowPropView(m_decoder); }));
     AddHandler(cmd::ID_SHOW_NEW, [this] { OnShowNew(); });
     AddHandler(cmd::ID_SHOW_OPEN, [this] { OnShowOpen(); });
     RegisterPlayerScreens();
@@ -109,7 +109,7 @@ void CVelmoApp::OnShowOpen() {
 }
 
 void CVelmoApp::CreateScreenWnd() {
-    m_pScreenWnd = std::make_unique<CScreenWnd>();
+    m_pScreenWnd = std::make_unique<CScreenWnd>(m_decoder);
     m_pScreenWnd->Create();
     fw::SetShowPlayer(m_pScreenWnd.get());
 }

@@ -15,7 +15,6 @@
 
 #include "cli/HeadlessCommands.h"
 #include "render/FukiFont.h"
-#include "render/QtPictureDecoder.h"
 
 namespace {
 
@@ -58,7 +57,6 @@ int main(int argc, char** argv) {
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
         return 0;
     }
-    render::InstallQtPictureDecoder();
     // The first balloon drawn would otherwise pay for loading the font database.
     render::WarmUpFonts();
 

@@ -11,10 +11,14 @@
 #include "model/VelmoDoc.h"
 #include "render/DecodedPicture.h"
 #include "render/PicturePreparation.h"
+#include "render/QtPictureDecoder.h"
 
 namespace cli {
 
 namespace {
+
+// An export draws each picture once: pictures let go are not kept.
+constexpr qint64 kExportCacheBytes = 0;
 
 // A panel whose picture could not be found exports as the view shows it: without the picture.
 void WarnMissingPicture(const CVelmoDoc& doc, const std::string& panelPath, std::ostream& err) {
@@ -84,8 +88,9 @@ int ExportShow(const std::string& inPath, const std::string& outPath, const SExp
         lineOpen = false;
     };
     std::string error;
+    render::CQtPictureDecoder decoder(kExportCacheBytes);
     const exporting::EExportOutcome outcome =
-        exporting::ExportShow(inPath, outPath, show, progress, warn, error);
+        exporting::ExportShow(decoder, inPath, outPath, show, progress, warn, error);
     if (lineOpen) {
         err << '\n';
     }
@@ -102,7 +107,8 @@ int RunExportPng(const std::string& outPath, const std::string& panelPath, int z
                  std::ostream& err) {
     exporting::SPanelSize size;
     size.nZoom = zoom;
-    CVelmoDoc doc;
+    render::CQtPictureDecoder decoder(kExportCacheBytes);
+    CVelmoDoc doc(decoder);
     if (!OpenPanel(doc, panelPath, err,
                    [&](const CPanel& panel) { return exporting::PanelExportZoom(panel, size); })) {
         return 1;
@@ -129,7 +135,8 @@ int RunExport(const std::string& inPath, const std::string& outPath, const SExpo
     size.nZoom = options.nZoom;
     size.nWidth = options.nWidth;
     const bool pdf = exporting::PanelFormatOf(outPath) == exporting::EPanelFormat::Pdf;
-    CVelmoDoc doc;
+    render::CQtPictureDecoder decoder(kExportCacheBytes);
+    CVelmoDoc doc(decoder);
     if (!OpenPanel(doc, inPath, err, [&](const CPanel& panel) {
             return pdf ? 0 : exporting::PanelExportZoom(panel, size);
         })) {

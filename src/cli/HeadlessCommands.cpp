@@ -13,7 +13,6 @@
 #include "InfoCommand.h"
 #include "export/PanelExport.h"
 #include "model/LayerItem.h"
-#include "render/QtPictureDecoder.h"
 
 namespace cli {
 
@@ -166,11 +165,6 @@ int RunHeadlessCommand(int argc, char** argv) {
     if (!gui.Usable()) {
         std::cerr << "velmo: " << command << " needs a GUI application object\n";
         return 1;
-    }
-    render::InstallQtPictureDecoder();
-    if (command != "--info") {
-        // An export draws each picture once: pictures let go are not kept.
-        render::ProcessPictureDecoder().SetCacheBytes(0);
     }
     if (command == "--info") {
         if (args.size() != 1) {

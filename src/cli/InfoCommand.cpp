@@ -102,11 +102,8 @@ void WriteFuki(CJsonWriter& json, int slot, const CFuki& fuki) {
 int InfoOfPanel(const std::string& path, std::ostream& out, std::ostream& err) {
     // The picture's size is all the report tells of it: read from its header, nothing decoded.
     render::CPictureHeaderReader headerReader;
-    IPictureDecoder* const previous = GetPictureDecoder();
-    SetPictureDecoder(&headerReader);
-    CVelmoDoc doc;
+    CVelmoDoc doc(headerReader);
     const EDocOutcome outcome = doc.OnOpenDocument(path);
-    SetPictureDecoder(previous);
     if (outcome != EDocOutcome::Opened) {
         err << "velmo: " << OpenFailureText(outcome, path) << '\n';
         return 1;

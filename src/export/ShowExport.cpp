@@ -348,9 +348,10 @@ std::string ShowFormatsText() {
     return ".mp4, .webp, .pdf or a folder (ending in /) for PNGs";
 }
 
-EExportOutcome ExportShow(const std::string& showPath, const std::string& outPath,
-                          const SShowExportOptions& options, const ExportProgress& progress,
-                          const ExportWarning& warn, std::string& error) {
+EExportOutcome ExportShow(IPictureDecoder& decoder, const std::string& showPath,
+                          const std::string& outPath, const SShowExportOptions& options,
+                          const ExportProgress& progress, const ExportWarning& warn,
+                          std::string& error) {
     const EShowFormat format = ShowFormatOf(outPath);
     if (format == EShowFormat::Unknown) {
         error = outPath + ": unknown kind of file; a show is exported as " + ShowFormatsText();
@@ -378,7 +379,7 @@ EExportOutcome ExportShow(const std::string& showPath, const std::string& outPat
     CPanel panel;
     for (int i = 0; i < total; ++i) {
         std::string warning;
-        if (!LoadShowPanel(panels[static_cast<std::size_t>(i)], i, panel, warning, error,
+        if (!LoadShowPanel(panels[static_cast<std::size_t>(i)], i, panel, decoder, warning, error,
                            [&](const CPanel& read) { return sink->PictureZoom(read); })) {
             return EExportOutcome::Failed;
         }

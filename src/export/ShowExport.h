@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "model/PictureDecoder.h"
+
 namespace exporting {
 
 enum class EShowFormat { Unknown, Pdf, Mp4, Webp, PngFolder };
@@ -35,10 +37,11 @@ using ExportProgress = std::function<bool(int done, int total)>;
 // Called with each warning (a missing picture or panel file); the export goes on.
 using ExportWarning = std::function<void(const std::string&)>;
 
-// Exports the show file showPath (UTF-8) to outPath. Failed comes with a one-line message;
-// Failed and Cancelled leave nothing at outPath.
-EExportOutcome ExportShow(const std::string& showPath, const std::string& outPath,
-                          const SShowExportOptions& options, const ExportProgress& progress,
-                          const ExportWarning& warn, std::string& error);
+// Exports the show file showPath (UTF-8) to outPath, its pictures decoded by decoder. Failed
+// comes with a one-line message; Failed and Cancelled leave nothing at outPath.
+EExportOutcome ExportShow(IPictureDecoder& decoder, const std::string& showPath,
+                          const std::string& outPath, const SShowExportOptions& options,
+                          const ExportProgress& progress, const ExportWarning& warn,
+                          std::string& error);
 
 } // namespace exporting

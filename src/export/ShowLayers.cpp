@@ -62,8 +62,9 @@ bool ShowPanelPaths(const std::string& showPath, std::vector<std::string>& paths
     return true;
 }
 
-bool LoadShowPanel(const std::string& path, int index, CPanel& panel, std::string& warning,
-                   std::string& error, const std::function<int(const CPanel&)>& drawZoom) {
+bool LoadShowPanel(const std::string& path, int index, CPanel& panel, IPictureDecoder& decoder,
+                   std::string& warning, std::string& error,
+                   const std::function<int(const CPanel&)>& drawZoom) {
     panel.Reset();
     CPanelRead read;
     {
@@ -71,7 +72,7 @@ bool LoadShowPanel(const std::string& path, int index, CPanel& panel, std::strin
         if (drawZoom) {
             deferred.emplace();
         }
-        read = ReadPanelFile(path, panel);
+        read = ReadPanelFile(path, panel, decoder);
     }
     if (read.m_eResult == EPanelRead::Loaded && drawZoom &&
         !render::PreparePicture(panel.m_image, drawZoom(panel))) {

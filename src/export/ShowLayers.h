@@ -31,10 +31,11 @@ bool ShowPanelPaths(const std::string& showPath, std::vector<std::string>& paths
 
 // Reads a show's panel as the player does: a missing or sizeless file is the blank reset panel
 // (with a warning); a damaged one is an error. The panel is emptied first, so at most one
-// picture is held at a time. Given drawZoom (the zoom the panel will be drawn at), the picture
-// is decoded once, for that zoom, and that decode proves that it decodes; a picture that does
-// not is left out with the warning of a missing one.
-bool LoadShowPanel(const std::string& path, int index, CPanel& panel, std::string& warning,
-                   std::string& error, const std::function<int(const CPanel&)>& drawZoom = {});
+// picture is held at a time, decoded by decoder. Given drawZoom (the zoom the panel will be drawn
+// at), the picture is decoded once, for that zoom, and that decode proves that it decodes; a
+// picture that does not is left out with the warning of a missing one.
+bool LoadShowPanel(const std::string& path, int index, CPanel& panel, IPictureDecoder& decoder,
+                   std::string& warning, std::string& error,
+                   const std::function<int(const CPanel&)>& drawZoom = {});
 
 } // namespace exporting

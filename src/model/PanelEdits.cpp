@@ -27,7 +27,7 @@ bool CVelmoDoc::SetTotalSize(std::int32_t width, std::int32_t height) {
 }
 
 EImportResult CVelmoDoc::ImportPicture(const std::string& path) {
-    const EImportResult result = m_panel.m_image.Import(path);
+    const EImportResult result = m_panel.m_image.Import(path, m_decoder);
     if (result == EImportResult::Imported) {
         Commit(true);
     }

@@ -14,12 +14,11 @@ std::int32_t ClampToInt32(std::int64_t v) {
         v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-PictureHandle DecodeFile(const std::string& path) {
-    IPictureDecoder* decoder = GetPictureDecoder();
-    if (decoder == nullptr || path.empty()) {
+PictureHandle DecodeFile(IPictureDecoder& decoder, const std::string& path) {
+    if (path.empty()) {
         return nullptr;
     }
-    PictureHandle picture = decoder->Decode(path);
+    PictureHandle picture = decoder.Decode(path);
     if (picture && (picture->Width() <= 0 || picture->Height() <= 0)) {
         return nullptr;
     }
@@ -62,7 +61,7 @@ void CPanelImage::CopyFrom(const CPanelImage& other) {
     m_nKind = other.m_nKind;
 }
 
-EImportResult CPanelImage::Import(const std::string& path) {
+EImportResult CPanelImage::Import(const std::string& path, IPictureDecoder& decoder) {
     // Names are stored in code page 932; a name that cannot be stored exactly could never be
     // found again, so such a file is refused before anything changes.
     const auto storedPath = Utf8ToCp932Exact(path);
@@ -70,7 +69,7 @@ EImportResult CPanelImage::Import(const std::string& path) {
     if (!storedPath || !storedName) {
         return EImportResult::NameNotStorable;
     }
-    PictureHandle picture = DecodeFile(path);
+    PictureHandle picture = DecodeFile(decoder, path);
     if (!picture) {
         return EImportResult::Undecodable;
     }
@@ -112,9 +111,9 @@ std::string CPanelImage::ResolvePicturePath() const {
     return {};
 }
 
-bool CPanelImage::Reload() {
+bool CPanelImage::Reload(IPictureDecoder& decoder) {
     m_bitmap.reset();
-    m_bitmap = DecodeFile(ResolvePicturePath());
+    m_bitmap = DecodeFile(decoder, ResolvePicturePath());
     return m_bitmap != nullptr;
 }
 
@@ -158,6 +157,6 @@ void CPanelImage::Serialize(CArchive& ar) {
     ar.Exchange(m_nKind);
     if (ar.IsLoading()) {
         m_strHomeFolder = FolderOf(ar.GetFilePath());
-        Reload();
+        m_bitmap.reset();
     }
 }

@@ -30,19 +30,21 @@ public:
     void CopyFrom(const CPanelImage& other);
     bool HasPicture() const { return m_bitmap != nullptr; }
 
-    // Replaces the picture with the file at a file-system path (UTF-8) and places it 300 pixels
-    // wide at (50, 50). On failure the layer is left exactly as it was.
-    EImportResult Import(const std::string& path);
+    // Replaces the picture with the file at a file-system path (UTF-8), decoded by decoder, and
+    // places it 300 pixels wide at (50, 50). On failure the layer is left exactly as it was.
+    EImportResult Import(const std::string& path, IPictureDecoder& decoder);
     // Decodes the picture named by m_strName again, by the name's last component only: in the
     // home folder, then at the recorded full path, then in the current directory, each only as
     // a regular file. Without a match the layer has no picture.
-    bool Reload();
+    bool Reload(IPictureDecoder& decoder);
     // The file-system path Reload would decode, or "" when no candidate exists.
     std::string ResolvePicturePath() const;
 
     // Corrects a dragged rectangle to the picture's proportions, keeping the opposite corner.
     void FitToAspect(CRect& rect, int corner) const;
 
+    // Reads or writes the layer's fields. Loading sets the home folder from the archive's file
+    // and drops the decoded picture: the reader decodes it (Reload) once the panel is read.
     void Serialize(CArchive& ar);
 };
 

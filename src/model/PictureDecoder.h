@@ -1,6 +1,8 @@
 #pragma once
 // What the model asks of picture decoding. The model only needs the picture's size; the
-// drawing layer implements the decoder and keeps the pixels behind the handle.
+// drawing layer implements the decoder and keeps the pixels behind the handle. Whoever reads a
+// panel hands its decoder over: the panel document and the player hold one given at
+// construction, and nothing in the model reaches for a decoder of its own.
 #include <memory>
 #include <string>
 
@@ -20,7 +22,3 @@ public:
     // or undecodable file; never throws.
     virtual PictureHandle Decode(const std::string& path) = 0;
 };
-
-// The decoder every picture layer uses. Without one set, no picture decodes.
-void SetPictureDecoder(IPictureDecoder* decoder);
-IPictureDecoder* GetPictureDecoder();

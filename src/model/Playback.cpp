@@ -7,8 +7,8 @@
 #include "ShowData.h"
 #include "TextCodec.h"
 
-CPlayback::CPlayback(int screenWidth, int screenHeight)
-    : m_nScreenWidth(screenWidth), m_nScreenHeight(screenHeight) {}
+CPlayback::CPlayback(IPictureDecoder& decoder, int screenWidth, int screenHeight)
+    : m_decoder(decoder), m_nScreenWidth(screenWidth), m_nScreenHeight(screenHeight) {}
 
 void CPlayback::SetScreenSize(int screenWidth, int screenHeight) {
     m_nScreenWidth = screenWidth;
@@ -237,7 +237,7 @@ std::int32_t CPlayback::WaitAfter(const CShowLayer& layer) const {
 }
 
 CPanelRead CPlayback::LoadPanel() {
-    const CPanelRead read = ReadPanelFile(GetPanelPath(m_nIndex), m_panel);
+    const CPanelRead read = ReadPanelFile(GetPanelPath(m_nIndex), m_panel, m_decoder);
     const CPanelFit fit = FitPanelToScreen(m_panel.m_rcTotal, m_nScreenWidth, m_nScreenHeight);
     m_nZoom = fit.m_nZoom;
     m_nOffsetX = fit.m_nOffsetX;

@@ -80,8 +80,11 @@ public:
     std::int32_t m_nStep = 0;      // the layer drawn next: 0, 1, or s >= 2 (position s - 1)
     std::int32_t m_nWaitTicks = 0; // ticks still to wait after the layer drawn last
 
-    CPlayback() = default;
-    CPlayback(int screenWidth, int screenHeight);
+    // Every panel's picture is decoded by decoder, which must outlive the playback.
+    explicit CPlayback(IPictureDecoder& decoder) : m_decoder(decoder) {}
+    CPlayback(IPictureDecoder& decoder, int screenWidth, int screenHeight);
+    // The decoder panels are read with; the window preparing a panel ahead reads with it too.
+    IPictureDecoder& PictureDecoder() const { return m_decoder; }
     // The size panels are fitted to from the next panel on (the window keeps its start-up size).
     void SetScreenSize(int screenWidth, int screenHeight);
     int GetScreenWidth() const { return m_nScreenWidth; }
@@ -149,6 +152,7 @@ private:
     CPlaybackAction Hide();
     CPlaybackStart Abandon(EStartOutcome outcome);
 
+    IPictureDecoder& m_decoder;
     bool m_bPlaying = false;
     bool m_bPaused = false;
     std::int32_t m_nTyped = -1;

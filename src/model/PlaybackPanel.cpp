@@ -17,7 +17,7 @@ std::int32_t ToInt32(std::int64_t v) {
 
 } // namespace
 
-CPanelRead ReadPanelFile(const std::string& path, CPanel& panel) {
+CPanelRead ReadPanelFile(const std::string& path, CPanel& panel, IPictureDecoder& decoder) {
     CPanelRead read;
     std::vector<std::uint8_t> bytes;
     int err = 0;
@@ -47,6 +47,8 @@ CPanelRead ReadPanelFile(const std::string& path, CPanel& panel) {
         read.m_eResult = EPanelRead::ZeroSize;
         return read;
     }
+    // Decoded only once the panel proved whole and playable.
+    loaded.m_image.Reload(decoder);
     panel = std::move(loaded);
     read.m_eResult = EPanelRead::Loaded;
     return read;

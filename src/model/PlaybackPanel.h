@@ -18,9 +18,10 @@ struct CPanelRead {
     CArchiveException::ECause m_eCause = CArchiveException::endOfFile; // when Damaged
 };
 
-// Reads the panel file at a UTF-8 path into panel. Anything but Loaded leaves panel reset
-// (black, 640 x 480, no picture, no balloons). An empty path is NotFound.
-CPanelRead ReadPanelFile(const std::string& path, CPanel& panel);
+// Reads the panel file at a UTF-8 path into panel, its picture decoded by decoder. Anything but
+// Loaded leaves panel reset (black, 640 x 480, no picture, no balloons). An empty path is
+// NotFound.
+CPanelRead ReadPanelFile(const std::string& path, CPanel& panel, IPictureDecoder& decoder);
 
 struct CPanelFit {
     std::int32_t m_nZoom = 100;

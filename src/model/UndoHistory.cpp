@@ -15,7 +15,7 @@ void CUndoHistory::Push(const CPanel& panel) {
     }
 }
 
-bool CUndoHistory::Undo(CPanel& panel) {
+bool CUndoHistory::Undo(CPanel& panel, IPictureDecoder& decoder) {
     if (m_nCurrent <= 0) {
         return false;
     }
@@ -25,12 +25,12 @@ bool CUndoHistory::Undo(CPanel& panel) {
     --m_nCurrent;
     panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
     if (leavingPictureChange) {
-        panel.m_image.Reload();
+        panel.m_image.Reload(decoder);
     }
     return true;
 }
 
-bool CUndoHistory::Redo(CPanel& panel) {
+bool CUndoHistory::Redo(CPanel& panel, IPictureDecoder& decoder) {
     if (m_nCurrent + 1 >= Count()) {
         return false;
     }
@@ -38,7 +38,7 @@ bool CUndoHistory::Redo(CPanel& panel) {
     ++m_nCurrent;
     panel.CopyFrom(m_snapshots[static_cast<std::size_t>(m_nCurrent)]);
     if (panel.m_bImageChanged == 1) {
-        panel.m_image.Reload();
+        panel.m_image.Reload(decoder);
     }
     return true;
 }

@@ -14,8 +14,9 @@ public:
     int m_nCurrent = -1;
 
     void Push(const CPanel& panel);
-    bool Undo(CPanel& panel);
-    bool Redo(CPanel& panel);
+    // Steps back or forward; crossing a step that replaced the picture decodes it with decoder.
+    bool Undo(CPanel& panel, IPictureDecoder& decoder);
+    bool Redo(CPanel& panel, IPictureDecoder& decoder);
     bool CanUndo() const { return m_nCurrent > 0; }
     bool CanRedo() const { return m_nCurrent + 1 < Count(); }
     int Count() const { return static_cast<int>(m_snapshots.size()); }

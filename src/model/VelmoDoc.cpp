@@ -3,7 +3,7 @@
 #include "Archive.h"
 #include "FileSystem.h"
 
-CVelmoDoc::CVelmoDoc() {
+CVelmoDoc::CVelmoDoc(IPictureDecoder& decoder) : m_decoder(decoder) {
     ResetHistory();
 }
 
@@ -27,11 +27,11 @@ void CVelmoDoc::Commit(bool bImageChanged) {
 }
 
 bool CVelmoDoc::Undo() {
-    return Stepped(m_history.Undo(m_panel));
+    return Stepped(m_history.Undo(m_panel, m_decoder));
 }
 
 bool CVelmoDoc::Redo() {
-    return Stepped(m_history.Redo(m_panel));
+    return Stepped(m_history.Redo(m_panel, m_decoder));
 }
 
 bool CVelmoDoc::Stepped(bool bStepped) {
@@ -45,6 +45,7 @@ bool CVelmoDoc::Stepped(bool bStepped) {
 void CVelmoDoc::Serialize(CArchive& ar) {
     m_panel.Serialize(ar);
     if (ar.IsLoading()) {
+        m_panel.m_image.Reload(m_decoder);
         ResetHistory();
     }
 }

@@ -23,8 +23,12 @@ public:
     CUndoHistory m_history;
     CRepeatedStep m_repeat;
 
-    // A new document: the default panel is the history's first step.
-    CVelmoDoc();
+    // A new document: the default panel is the history's first step. Every picture the
+    // document reads, imports or restores by undo and redo is decoded by decoder, which must
+    // outlive the document.
+    explicit CVelmoDoc(IPictureDecoder& decoder);
+
+    IPictureDecoder& PictureDecoder() const { return m_decoder; }
 
     // The panel as it stands becomes the history's only step (a new or a just-read document),
     // with the picture-changed mark set; nothing is marked modified.
@@ -85,6 +89,8 @@ protected:
     void OnPathNameChanged() override;
 
 private:
+    IPictureDecoder& m_decoder;
+
     CFuki* FukiInUse(int slot);
     // Applies an edit to a copy of a balloon in use and commits it when it differs.
     bool EditFuki(int slot, const std::function<void(CFuki&)>& edit);

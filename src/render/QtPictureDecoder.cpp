@@ -115,13 +115,4 @@ void CQtPictureDecoder::ClearCache() {
     m_lstEntries.clear();
 }
 
-CQtPictureDecoder& ProcessPictureDecoder() {
-    static CQtPictureDecoder decoder;
-    return decoder;
-}
-
-void InstallQtPictureDecoder() {
-    SetPictureDecoder(&ProcessPictureDecoder());
-}
-
 } // namespace render

@@ -1,7 +1,8 @@
 #pragma once
-// The picture decoder every picture layer uses: Qt's image readers behind the model's decoder
-// interface, with a decode cache keyed by (resolved path, size, modification time) so that undo,
-// redo and playback re-use a decoded picture while its file is unchanged.
+// The picture decoder the application and the headless commands own and hand to every document,
+// player and export they make: Qt's image readers behind the model's decoder interface, with a
+// decode cache keyed by (resolved path, size, modification time) so that undo, redo and playback
+// re-use a decoded picture while its file is unchanged.
 //
 // Thread safety: Decode may be called from any thread, concurrently (the player loads the next
 // panel on a worker thread). The returned pictures are CQtDecodedPicture objects, themselves safe
@@ -59,11 +60,5 @@ private:
     qint64 m_nCacheBytes;
     std::atomic<int> m_nFilesOpened{0};
 };
-
-// Creates the process-wide decoder (once) and makes it the decoder of every picture layer.
-// Called by the application and the player at start-up, and by the headless commands.
-void InstallQtPictureDecoder();
-// The process-wide decoder, created by InstallQtPictureDecoder.
-CQtPictureDecoder& ProcessPictureDecoder();
 
 } // namespace render

@@ -82,13 +82,14 @@ namespace {
 
 // Runs on the worker thread: touches only its own copies and the thread-safe decoder.
 std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const std::string& nextPath,
-                                       QSize screen, std::vector<QImage>& spares,
+                                       IPictureDecoder& decoder, QSize screen,
+                                       std::vector<QImage>& spares,
                                        const CPreparerProgress& progress) {
     auto work = std::make_shared<SPreparedWork>();
     // The next panel is read first: a change of panel waits for no more than this.
     CPanel next;
     const bool bNext =
-        !nextPath.empty() && ReadPanelFile(nextPath, next).m_eResult == EPanelRead::Loaded;
+        !nextPath.empty() && ReadPanelFile(nextPath, next, decoder).m_eResult == EPanelRead::Loaded;
     progress.Opened();
     if (current.bWanted) {
         SPreparedPanel shown;
@@ -193,9 +194,10 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
     m_strNextPath = playback.PeekNextPanelPath();
     const QSize screen(playback.GetScreenWidth(), playback.GetScreenHeight());
     // The spares move into the job, so that a reused screen has no other owner (no copy).
+    // The next panel is read with the playback's own decoder, which is safe on any thread.
     Job job = [this, current = std::move(current), next = m_strNextPath, screen,
-               spares = std::move(spares)](int id) mutable {
-        return Prepare(current, next, screen, spares, CPreparerProgress(*this, id));
+               &decoder = playback.PictureDecoder(), spares = std::move(spares)](int id) mutable {
+        return Prepare(current, next, decoder, screen, spares, CPreparerProgress(*this, id));
     };
     // A job the worker has not begun and the work made last are replaced: nobody will ask.
     std::shared_ptr<SPreparedWork> dropped;

@@ -81,8 +81,9 @@ SShownScreen DescribeShownPanel(const CPlayback& playback) {
 
 } // namespace
 
-CScreenWnd::CScreenWnd()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+CScreenWnd::CScreenWnd(IPictureDecoder& decoder)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_playback(decoder) {
     setObjectName(QStringLiteral("CScreenWnd"));
     setAccessibleName(QStringLiteral("スライドショー"));
     setAccessibleDescription(QStringLiteral("Esc キーで終了"));

@@ -43,7 +43,8 @@ class CScreenWnd : public QWidget, public fw::IShowPlayer {
 public:
     static constexpr int kTimerPeriodMs = 100; // one tick, the unit of every wait
 
-    CScreenWnd();
+    // Panels are read, and the next one prepared, with decoder; it must outlive the window.
+    explicit CScreenWnd(IPictureDecoder& decoder);
     ~CScreenWnd() override;
 
     // Once, at start-up: the window hidden, frameless and topmost, at (0, 0) with the primary

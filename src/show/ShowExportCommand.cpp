@@ -20,7 +20,7 @@ const QString kCaption = QStringLiteral("エクスポート");
 
 } // namespace
 
-void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc) {
+void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc, IPictureDecoder& decoder) {
     if (doc == nullptr) {
         return;
     }
@@ -80,7 +80,7 @@ void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc) {
     std::vector<std::string> warnings;
     std::string error;
     const exporting::EExportOutcome outcome = exporting::ExportShow(
-        doc->GetPathName(), target, options,
+        decoder, doc->GetPathName(), target, options,
         [&progress](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done);

@@ -4,5 +4,6 @@
 // dialog that can cancel.
 class QWidget;
 class CVelmoShowDoc;
+class IPictureDecoder;
 
-void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc);
+void ExportShowCommand(QWidget* parent, CVelmoShowDoc* doc, IPictureDecoder& decoder);

@@ -50,7 +50,8 @@ bool ListsBefore(const QString& a, const QString& b) {
 
 } // namespace
 
-CShowPropView::CShowPropView(QWidget* parent) : QWidget(parent) {
+CShowPropView::CShowPropView(IPictureDecoder& decoder, QWidget* parent)
+    : QWidget(parent), m_decoder(decoder) {
     CreateForm();
     connect(m_btnAdd, &QPushButton::clicked, this, [this] { OnAdd(); });
     connect(m_btnRemove, &QPushButton::clicked, this, [this] { OnRemove(); });
@@ -58,7 +59,7 @@ CShowPropView::CShowPropView(QWidget* parent) : QWidget(parent) {
     connect(m_listShow, &QListWidget::itemDoubleClicked, this, [this] { OnRemove(); });
     AddHandler(cmd::ID_SLIDESHOW_MANUAL, [this] { OnPlay(true); });
     AddHandler(cmd::ID_SLIDESHOW_AUTO, [this] { OnPlay(false); });
-    AddHandler(cmd::ID_SHOW_EXPORT, [this] { ExportShowCommand(this, GetDocument()); });
+    AddHandler(cmd::ID_SHOW_EXPORT, [this] { ExportShowCommand(this, GetDocument(), m_decoder); });
     // "繰り返し再生": remembered for the show file, read by the player when it plays it.
     AddHandler(cmd::ID_SLIDESHOW_LOOP,
                [this] { SetShowLooped(ShowPath(), !IsShowLooped(ShowPath())); });

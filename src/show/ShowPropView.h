@@ -10,6 +10,7 @@
 #include "framework/View.h"
 
 class CVelmoShowDoc;
+class IPictureDecoder;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -23,7 +24,8 @@ public:
     static constexpr int IDC_LIST_SHOW = 1024;
     static constexpr int IDC_LIST_ALL = 1025;
 
-    explicit CShowPropView(QWidget* parent = nullptr);
+    // The show's pictures are decoded by decoder when it is exported; it must outlive the view.
+    explicit CShowPropView(IPictureDecoder& decoder, QWidget* parent = nullptr);
     ~CShowPropView() override;
 
     QWidget* GetWidget() override { return this; }
@@ -52,6 +54,7 @@ private:
     // The show's names and the empty entry, the current row kept where it can be.
     void FillShow();
 
+    IPictureDecoder& m_decoder;
     QPushButton* m_btnAdd = nullptr;
     QPushButton* m_btnRemove = nullptr;
 };

@@ -50,15 +50,13 @@ bool IsOneLine(const std::string& s) {
 
 class CCliTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
     QTemporaryDir m_dir;
 
     std::string Path(const char* name) const { return m_dir.filePath(name).toStdString(); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void NotACommandLeavesItToTheEditor() {
         QCOMPARE(Run({}).nStatus, -1);
@@ -67,7 +65,7 @@ private slots:
     }
 
     void ExportsTheDefaultBalloonPanel() {
-        CVelmoDoc doc;
+        CVelmoDoc doc(m_decoder);
         doc.m_panel.m_crBack = 0x00FFFFFF;
         doc.m_panel.AddFuki();
         QCOMPARE(doc.OnSaveDocument(Path("balloon.vlm")), EDocOutcome::Saved);
@@ -93,8 +91,9 @@ private slots:
 
     void ExportFindsThePictureBesideThePanel() {
         testpic::Save(m_dir, "beside.png", testpic::Solid(100, 50, QColor(0, 0, 255)), "PNG");
-        CVelmoDoc doc;
-        QCOMPARE(doc.m_panel.m_image.Import(Path("beside.png")), EImportResult::Imported);
+        CVelmoDoc doc(m_decoder);
+        QCOMPARE(doc.m_panel.m_image.Import(Path("beside.png"), m_decoder),
+                 EImportResult::Imported);
         doc.m_panel.m_image.m_strPath = "/nowhere/beside.png"; // only the bare name can find it
         QCOMPARE(doc.OnSaveDocument(Path("pic.vlm")), EDocOutcome::Saved);
         const SResult r = Run({"--export-png", Path("pic.png"), Path("pic.vlm")});
@@ -115,7 +114,7 @@ private slots:
         QVERIFY2(IsOneLine(r.strErr), r.strErr.c_str());
         QVERIFY(r.strErr.find("Unexpected file format.") != std::string::npos);
 
-        CVelmoDoc doc;
+        CVelmoDoc doc(m_decoder);
         QCOMPARE(doc.OnSaveDocument(Path("ok.vlm")), EDocOutcome::Saved);
         for (const char* zoom : {"0", "1001", "abc", "50x"}) {
             r = Run({"--export-png", Path("x.png"), Path("ok.vlm"), "--zoom", zoom});
@@ -128,7 +127,7 @@ private slots:
     }
 
     void InfoOfAPanelShowsEveryField() {
-        CVelmoDoc doc;
+        CVelmoDoc doc(m_decoder);
         CPanel& panel = doc.m_panel;
         panel.m_nFirstWait = 45;
         panel.m_crBack = MakeRgb(1, 2, 3);
@@ -208,7 +207,7 @@ private slots:
             bool found;
         };
         for (const SCase& c : {SCase{"half.png", true}, SCase{"fifo.png", false}}) {
-            CVelmoDoc doc;
+            CVelmoDoc doc(m_decoder);
             doc.m_panel.m_image.m_strName = c.picture;
             QCOMPARE(doc.OnSaveDocument(Path("header.vlm")), EDocOutcome::Saved);
             ::alarm(60);

@@ -20,7 +20,6 @@
 #include "framework/CommandRouter.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace edtest;
 using testsupport::CScriptedPrompter;
@@ -62,10 +61,7 @@ class CViewCommandsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_f = std::make_unique<CEditorFixture>(); }
     void cleanup() { m_f.reset(); }
 

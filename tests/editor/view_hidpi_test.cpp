@@ -14,7 +14,6 @@
 #include "framework/CommandIds.h"
 #include "model/VelmoDoc.h"
 #include "render/PanelRenderer.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace edtest;
 
@@ -63,7 +62,6 @@ class CViewHiDpiTest : public QObject {
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
-        render::InstallQtPictureDecoder();
         QVERIFY(ExpectedRatio() > 1.0);
     }
     void init() {

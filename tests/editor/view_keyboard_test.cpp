@@ -16,7 +16,6 @@
 #include "framework/CommandIds.h"
 #include "model/FukiClipboard.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace edtest;
 
@@ -54,10 +53,7 @@ class CViewKeyboardTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_f = std::make_unique<CEditorFixture>(); }
     void cleanup() { m_f.reset(); }
 

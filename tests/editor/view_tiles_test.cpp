@@ -13,7 +13,6 @@
 #include "editor/VelmoView.h"
 #include "framework/CommandIds.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace edtest;
 
@@ -90,10 +89,7 @@ class CViewTilesTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { m_f = std::make_unique<CEditorFixture>(); }
     void cleanup() { m_f.reset(); }
 

@@ -11,7 +11,6 @@
 #include "editor/PanelPrint.h"
 #include "export/PanelExport.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace exporttest;
 
@@ -54,10 +53,7 @@ class CPanelExportTest : public QObject {
     std::string StdPath(const QString& name) const { return Path(name).toStdString(); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     // Printed at 96 dpi the page shows a small panel at its own size and a large one fitted
     // and centred; either way the red text lies inside the white balloon.

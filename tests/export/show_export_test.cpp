@@ -34,8 +34,8 @@ struct SStep {
 
 // What the automatic player does with the show: each layer drawn and the time until the next
 // draw, counted in timer ticks.
-std::vector<SStep> PlayerSteps(const QString& show) {
-    CPlayback playback(1920, 1080);
+std::vector<SStep> PlayerSteps(IPictureDecoder& decoder, const QString& show) {
+    CPlayback playback(decoder, 1920, 1080);
     CPlaybackAction action = playback.PlayDocumentFile(show.toStdString(), false);
     std::vector<SStep> steps;
     while (!action.m_bHide) {
@@ -157,6 +157,7 @@ bool GarbleScan(const QString& path) {
 
 class CShowExportTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
     QTemporaryDir m_dir;
     QString m_strShow;
 
@@ -169,14 +170,15 @@ class CShowExportTest : public QObject {
         exporting::SShowExportOptions options;
         options.nWidth = 320;
         options.nHeight = 240;
-        return exporting::ExportShow((show.isEmpty() ? m_strShow : show).toStdString(),
-                                     out.toStdString(), options, progress,
-                                     [warnings](const std::string& w) {
-                                         if (warnings != nullptr) {
-                                             warnings->push_back(w);
-                                         }
-                                     },
-                                     error);
+        return exporting::ExportShow(
+            m_decoder, (show.isEmpty() ? m_strShow : show).toStdString(), out.toStdString(),
+            options, progress,
+            [warnings](const std::string& w) {
+                if (warnings != nullptr) {
+                    warnings->push_back(w);
+                }
+            },
+            error);
     }
 
 private slots:
@@ -184,7 +186,6 @@ private slots:
     // with a picture and one balloon; every layer changes what is shown.
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
         QVERIFY(testsupport::WritePicture(Path("red.jpg"), QSize(400, 300), QColor(200, 40, 40)));
         QVERIFY(testsupport::WritePicture(Path("green.jpg"), QSize(300, 400), QColor(40, 160, 40)));
         CPanel wide =
@@ -218,14 +219,14 @@ private slots:
 
     // The export's layers and times are those of the automatic player, tick for tick.
     void StepsAreThePlayers() {
-        const std::vector<SStep> player = PlayerSteps(m_strShow);
+        const std::vector<SStep> player = PlayerSteps(m_decoder, m_strShow);
         std::vector<SStep> exported;
         std::vector<std::string> paths;
         std::string error;
         QVERIFY(exporting::ShowPanelPaths(m_strShow.toStdString(), paths, error));
         for (const std::string& path : paths) {
             CPanel panel;
-            QCOMPARE(ReadPanelFile(path, panel).m_eResult, EPanelRead::Loaded);
+            QCOMPARE(ReadPanelFile(path, panel, m_decoder).m_eResult, EPanelRead::Loaded);
             for (const exporting::SShowStep& step : exporting::PanelSteps(panel)) {
                 exported.push_back({step.m_layer.m_eKind, step.m_nTicks * 100});
             }

@@ -1,6 +1,7 @@
 #include "FuzzQt.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <cstdlib>
 
 #include "render/FukiFont.h"
@@ -16,8 +17,8 @@ void EnsureFuzzGuiApplication() {
     static char* argv[] = {name, nullptr};
     static QGuiApplication* app = new QGuiApplication(argc, argv);
     (void)app;
+    QImageReader::setAllocationLimit(render::kDecoderAllocationLimitMb);
     // Sets the decoders' allocation limit as the program does, and loads the font database
     // before the first input.
-    render::InstallQtPictureDecoder();
     render::WarmUpFonts();
 }

@@ -11,6 +11,7 @@
 
 #include "model/Panel.h"
 #include "model/PictureDecoder.h"
+#include "model/VelmoDoc.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -57,16 +58,16 @@ private:
     std::map<std::string, std::pair<int, int>> m_sizes;
 };
 
-// Installs a fake decoder for the lifetime of the scope.
-class CFakeDecoderScope {
+// A panel document with a fake decoder of its own, which decodes nothing until a size is
+// registered with Decoder(). The decoder is a base, so that it exists before the document.
+class CFakeDecoderHolder {
+protected:
+    CFakeDecoder m_fakeDecoder;
+};
+class CTestPanelDoc : private CFakeDecoderHolder, public CVelmoDoc {
 public:
-    CFakeDecoderScope() { SetPictureDecoder(&m_decoder); }
-    ~CFakeDecoderScope() { SetPictureDecoder(nullptr); }
-    CFakeDecoder* operator->() { return &m_decoder; }
-    CFakeDecoder& Get() { return m_decoder; }
-
-private:
-    CFakeDecoder m_decoder;
+    CTestPanelDoc() : CVelmoDoc(m_fakeDecoder) {}
+    CFakeDecoder& Decoder() { return m_fakeDecoder; }
 };
 
 // Makes a folder the process's current directory for the lifetime of the scope.

@@ -40,7 +40,7 @@ class DamagedFileTest : public ::testing::Test {
 protected:
     EDocOutcome OpenPanel(const Bytes& bytes) {
         WriteBytes(m_dir.Path("p.vlm"), bytes);
-        CVelmoDoc doc;
+        CTestPanelDoc doc;
         return doc.OnOpenDocument(m_dir.Path("p.vlm"));
     }
     EDocOutcome OpenShow(const Bytes& bytes, CVelmoShowDoc& doc) {
@@ -79,7 +79,7 @@ TEST_F(DamagedFileTest, ASevenBytePrefixCutShortIsAnUnexpectedFormat) {
 
 TEST_F(DamagedFileTest, AnEmptyFileOpensAsANewPanel) {
     WriteBytes(m_dir.Path("empty.vlm"), {});
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     ASSERT_EQ(doc.OnOpenDocument(m_dir.Path("empty.vlm")), EDocOutcome::Opened);
     EXPECT_EQ(doc.m_panel.m_crBack, 0x00FFFFFFu);
     EXPECT_EQ(doc.m_panel.m_rcTotal, (CRect{0, 0, 640, 480}));
@@ -127,14 +127,14 @@ TEST_F(DamagedFileTest, AFileTooLargeForAnyDocumentIsRefusedUnread) {
     const std::string path = m_dir.Path("huge.vlm");
     WriteBytes(path, DefaultPanelBytes());
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(kMaxDocumentFileBytes) + 1);
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     CAllocationProbe probe;
     EXPECT_EQ(doc.OnOpenDocument(path), EDocOutcome::FailedToOpen);
     EXPECT_LT(probe.Largest(), kSmallAllocation);
 }
 
 TEST_F(DamagedFileTest, MissingAndUnreadableFiles) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     EXPECT_EQ(doc.OnOpenDocument(m_dir.Path("missing.vlm")), EDocOutcome::NotFound);
     EXPECT_EQ(doc.OnOpenDocument(m_dir.Path("no-folder/p.vlm")), EDocOutcome::NotFound);
     std::filesystem::create_directory(m_dir.Path("folder.vlm"));
@@ -148,7 +148,7 @@ TEST_F(DamagedFileTest, AFileWithoutReadPermissionIsAccessDenied) {
     }
     WriteBytes(m_dir.Path("locked.vlm"), DefaultPanelBytes());
     ASSERT_EQ(::chmod(m_dir.Path("locked.vlm").c_str(), 0), 0);
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     EXPECT_EQ(doc.OnOpenDocument(m_dir.Path("locked.vlm")), EDocOutcome::AccessDenied);
 }
 

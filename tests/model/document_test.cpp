@@ -53,13 +53,13 @@ protected:
     CTempDir m_dir;
     std::string m_strTarget;
     Bytes m_old;
-    CVelmoDoc m_doc;
+    CTestPanelDoc m_doc;
 };
 
 } // namespace
 
 TEST(Document, PathTitleAndModifiedFlag) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     EXPECT_TRUE(doc.GetPathName().empty());
     EXPECT_FALSE(doc.IsModified());
     doc.RecordChange(false, true);
@@ -72,7 +72,7 @@ TEST(Document, PathTitleAndModifiedFlag) {
 }
 
 TEST(Document, RecordChangeStampsThePictureMark) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.RecordChange(false, true);
     EXPECT_EQ(doc.m_panel.m_bImageChanged, 1);
     doc.RecordChange(true, false);
@@ -158,10 +158,10 @@ TEST_F(SaveTest, SaveAsMovesTheHomeFolder) {
 
 TEST(Document, OpenThenSaveGivesTheSameBytes) {
     CTempDir dir;
-    CVelmoDoc original;
+    CTestPanelDoc original;
     MakeChange(original);
     ASSERT_EQ(original.OnSaveDocument(dir.Path("a.vlm")), EDocOutcome::Saved);
-    CVelmoDoc reopened;
+    CTestPanelDoc reopened;
     ASSERT_EQ(reopened.OnOpenDocument(dir.Path("a.vlm")), EDocOutcome::Opened);
     EXPECT_FALSE(reopened.IsModified());
     EXPECT_EQ(reopened.m_panel.m_crBack, 0x00336699u);

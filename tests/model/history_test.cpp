@@ -15,7 +15,8 @@ void Attach(CVelmoDoc& doc) {
 }
 
 void ImportAndRecord(CVelmoDoc& doc, const std::string& path) {
-    ASSERT_EQ(doc.m_panel.m_image.Import(path), EImportResult::Imported) << path;
+    ASSERT_EQ(doc.m_panel.m_image.Import(path, doc.PictureDecoder()), EImportResult::Imported)
+        << path;
     doc.RecordChange(true, true);
 }
 
@@ -26,7 +27,7 @@ int PictureWidth(const CVelmoDoc& doc) {
 } // namespace
 
 TEST(History, FreshDocumentHasNothingToUndoOrRedo) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     EXPECT_FALSE(doc.Undo());
     EXPECT_FALSE(doc.Redo());
     Attach(doc);
@@ -37,7 +38,7 @@ TEST(History, FreshDocumentHasNothingToUndoOrRedo) {
 }
 
 TEST(History, UndoAndRedoAnAddedBalloon) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     Attach(doc);
     const int slot = doc.AddFuki();
     ASSERT_EQ(slot, 9);
@@ -50,7 +51,7 @@ TEST(History, UndoAndRedoAnAddedBalloon) {
 }
 
 TEST(History, TwentyFiveChangesLeaveNineteenUndos) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     Attach(doc);
     for (int change = 1; change <= 25; ++change) {
         doc.m_panel.m_nFirstWait = change;
@@ -70,7 +71,7 @@ TEST(History, TwentyFiveChangesLeaveNineteenUndos) {
 }
 
 TEST(History, ANewChangeDropsTheRedoSteps) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     Attach(doc);
     for (int change = 1; change <= 3; ++change) {
         doc.m_panel.m_nFirstWait = change;
@@ -91,18 +92,18 @@ TEST(History, CrossingPictureChangesDecodesTheStateArrivedAt) {
     CTempDir dir;
     WriteBytes(dir.Path("a.jpg"), {1});
     WriteBytes(dir.Path("b.jpg"), {2});
-    CFakeDecoderScope decoder;
-    decoder->SetSize("a.jpg", 640, 480);
-    decoder->SetSize("b.jpg", 1000, 333);
+    CFakeDecoder decoder;
+    decoder.SetSize("a.jpg", 640, 480);
+    decoder.SetSize("b.jpg", 1000, 333);
 
-    CVelmoDoc doc;
+    CVelmoDoc doc(decoder);
     Attach(doc);
     ImportAndRecord(doc, dir.Path("a.jpg"));
     ImportAndRecord(doc, dir.Path("b.jpg"));
-    EXPECT_EQ(decoder->m_nDecodes, 2);
+    EXPECT_EQ(decoder.m_nDecodes, 2);
 
     ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(decoder->m_nDecodes, 3);
+    EXPECT_EQ(decoder.m_nDecodes, 3);
     EXPECT_EQ(doc.m_panel.m_image.m_strName, "a.jpg");
     EXPECT_EQ(PictureWidth(doc), 640);
     EXPECT_EQ(doc.m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 275}));
@@ -122,14 +123,14 @@ TEST(History, CrossingPictureChangesDecodesTheStateArrivedAt) {
 TEST(History, StepsThatKeepThePictureDoNotDecodeIt) {
     CTempDir dir;
     WriteBytes(dir.Path("a.jpg"), {1});
-    CFakeDecoderScope decoder;
-    decoder->SetSize("a.jpg", 640, 480);
+    CFakeDecoder decoder;
+    decoder.SetSize("a.jpg", 640, 480);
 
-    CVelmoDoc doc;
+    CVelmoDoc doc(decoder);
     Attach(doc);
     ImportAndRecord(doc, dir.Path("a.jpg"));
     const CDecodedPicture* picture = doc.m_panel.m_image.m_bitmap.get();
-    const int decodes = decoder->m_nDecodes;
+    const int decodes = decoder.m_nDecodes;
     doc.AddFuki();
     doc.m_panel.m_image.m_rcBody = CRect{0, 0, 10, 10};
     doc.RecordChange(true, false);
@@ -137,11 +138,11 @@ TEST(History, StepsThatKeepThePictureDoNotDecodeIt) {
     ASSERT_TRUE(doc.Undo());
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(doc.m_panel.CountFuki(), 0);
-    EXPECT_EQ(decoder->m_nDecodes, decodes);
+    EXPECT_EQ(decoder.m_nDecodes, decodes);
     EXPECT_EQ(doc.m_panel.m_image.m_bitmap.get(), picture);
     EXPECT_EQ(doc.m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 275}));
     ASSERT_TRUE(doc.Redo());
-    EXPECT_EQ(decoder->m_nDecodes, decodes);
+    EXPECT_EQ(decoder.m_nDecodes, decodes);
 }
 
 TEST(History, UndoFindsTheEarlierPictureAfterTheCurrentDirectoryMoved) {
@@ -149,29 +150,29 @@ TEST(History, UndoFindsTheEarlierPictureAfterTheCurrentDirectoryMoved) {
     CTempDir elsewhere;
     WriteBytes(pictures.Path("a.jpg"), {1});
     WriteBytes(pictures.Path("b.jpg"), {2});
-    CFakeDecoderScope decoder;
-    decoder->SetSize("a.jpg", 400, 300);
-    decoder->SetSize("b.jpg", 640, 480);
+    CFakeDecoder decoder;
+    decoder.SetSize("a.jpg", 400, 300);
+    decoder.SetSize("b.jpg", 640, 480);
 
-    CVelmoDoc doc;
+    CVelmoDoc doc(decoder);
     Attach(doc);
     ImportAndRecord(doc, pictures.Path("a.jpg"));
     ImportAndRecord(doc, pictures.Path("b.jpg"));
     CCurrentDirScope cwd(elsewhere.Path());
     ASSERT_TRUE(doc.Undo());
     EXPECT_EQ(PictureWidth(doc), 400);
-    EXPECT_EQ(decoder->m_paths.back(), pictures.Path("a.jpg"));
+    EXPECT_EQ(decoder.m_paths.back(), pictures.Path("a.jpg"));
 }
 
 TEST(History, AMissingPictureLeavesThePanelWithoutOneButKeepsItsName) {
     CTempDir dir;
     WriteBytes(dir.Path("a.jpg"), {1});
     WriteBytes(dir.Path("b.jpg"), {2});
-    CFakeDecoderScope decoder;
-    decoder->SetSize("a.jpg", 400, 300);
-    decoder->SetSize("b.jpg", 640, 480);
+    CFakeDecoder decoder;
+    decoder.SetSize("a.jpg", 400, 300);
+    decoder.SetSize("b.jpg", 640, 480);
 
-    CVelmoDoc doc;
+    CVelmoDoc doc(decoder);
     Attach(doc);
     ImportAndRecord(doc, dir.Path("a.jpg"));
     ImportAndRecord(doc, dir.Path("b.jpg"));
@@ -183,14 +184,14 @@ TEST(History, AMissingPictureLeavesThePanelWithoutOneButKeepsItsName) {
 
 TEST(History, SaveThenUndoLeavesTheDocumentUnmodified) {
     CTempDir dir;
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     Attach(doc);
     doc.m_panel.m_crBack = 0x112233;
     doc.RecordChange(true, false);
     ASSERT_EQ(doc.OnSaveDocument(dir.Path("p.vlm")), EDocOutcome::Saved);
     EXPECT_FALSE(doc.IsModified());
     // The history itself only moves between snapshots; the document's Undo marks it modified.
-    ASSERT_TRUE(doc.m_history.Undo(doc.m_panel));
+    ASSERT_TRUE(doc.m_history.Undo(doc.m_panel, doc.PictureDecoder()));
     EXPECT_EQ(doc.m_panel.m_crBack, 0x00FFFFFFu);
     EXPECT_FALSE(doc.IsModified());
 }

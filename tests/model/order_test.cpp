@@ -6,6 +6,7 @@
 #include <array>
 #include <random>
 
+#include "TestSupport.h"
 #include "model/Panel.h"
 #include "model/VelmoDoc.h"
 
@@ -63,7 +64,7 @@ TEST(Order, AddWithTenInUseChangesNothing) {
     EXPECT_EQ(panel.AddFuki(), -1);
     EXPECT_EQ(Orders(panel), before);
 
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     for (int i = 0; i < kFukiSlots; ++i) {
         doc.AddFuki();
     }
@@ -142,7 +143,7 @@ TEST(Order, BackwardSwapsAndStopsAtTheBack) {
 }
 
 TEST(Order, AnOrderCommandThatMovesNothingRecordsNothing) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.ResetHistory();
     const int slot = doc.AddFuki();
     doc.SetModifiedFlag(false);
@@ -176,7 +177,7 @@ TEST(Order, InsertingAtAHeldPositionGoesBelowItsHolder) {
 }
 
 TEST(Order, DeletingClosesTheGapAndFreesTheSlot) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.ResetHistory();
     for (int i = 0; i < 4; ++i) {
         doc.AddFuki(); // slots 9, 8, 7, 6 at 1..4
@@ -228,7 +229,7 @@ TEST(Order, SlotOutsideTheTenIsIgnored) {
 }
 
 TEST(Order, DuplicateIsFrontmostAndMovedByTen) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.ResetHistory();
     const int source = doc.AddFuki();
     doc.AddFuki();
@@ -270,7 +271,7 @@ TEST(Order, ResetGivesABlackEmptyPanel) {
 // Any sequence of editor operations keeps the positions in use exactly 1..k.
 TEST(Order, RandomEditingKeepsPositionsGapFree) {
     std::mt19937 rng(20240607);
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.ResetHistory();
     for (int step = 0; step < 2000; ++step) {
         const int op = static_cast<int>(rng() % 4);

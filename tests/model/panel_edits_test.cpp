@@ -20,7 +20,7 @@ class EditFixture {
 public:
     EditFixture() {
         WriteBytes(m_dir.Path("p.jpg"), {0});
-        m_decoder->SetSize("p.jpg", 400, 300);
+        m_decoder.SetSize("p.jpg", 400, 300);
         m_nBack = m_doc.AddFuki();  // slot 9, position 1
         m_nFront = m_doc.AddFuki(); // slot 8, position 2
         m_doc.ImportPicture(m_dir.Path("p.jpg"));
@@ -49,8 +49,8 @@ public:
     }
 
     CTempDir m_dir;
-    CFakeDecoderScope m_decoder;
-    CVelmoDoc m_doc;
+    CFakeDecoder m_decoder;
+    CVelmoDoc m_doc{m_decoder};
     int m_nBack = -1;
     int m_nFront = -1;
     int m_nSteps = 0;
@@ -229,7 +229,7 @@ TEST(PanelEdits, MovingABalloonLeavesItsTailTip) {
 }
 
 TEST(PanelEdits, ANewDocumentHasItsFirstStepAndIsNotModified) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     EXPECT_EQ(doc.m_history.Count(), 1);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(doc.Undo());
@@ -238,11 +238,11 @@ TEST(PanelEdits, ANewDocumentHasItsFirstStepAndIsNotModified) {
 
 TEST(PanelEdits, ReadingAFileMakesItTheOnlyStep) {
     CTempDir dir;
-    CVelmoDoc saved;
+    CTestPanelDoc saved;
     saved.AddFuki();
     saved.SetBackground(0x00445566);
     ASSERT_EQ(saved.OnSaveDocument(dir.Path("a.vlm")), EDocOutcome::Saved);
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.AddFuki();
     ASSERT_EQ(doc.OnOpenDocument(dir.Path("a.vlm")), EDocOutcome::Opened);
     EXPECT_EQ(doc.m_history.Count(), 1);
@@ -267,7 +267,7 @@ TEST(PanelEdits, UndoAndRedoMarkModifiedAndAnnounce) {
 }
 
 TEST(PanelEdits, ARemovedObserverHearsNothing) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     int first = 0;
     int second = 0;
     const int id = doc.AddChangeObserver([&first] { ++first; });

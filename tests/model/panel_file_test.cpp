@@ -269,7 +269,7 @@ TEST(PanelFile, WideTextIsSavedAgainNarrow) {
 
     CTempDir dir;
     WriteBytes(dir.Path("wide.vlm"), wide);
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     ASSERT_EQ(doc.OnOpenDocument(dir.Path("wide.vlm")), EDocOutcome::Opened);
     EXPECT_EQ(doc.m_panel.m_fuki[0].m_strText, kDefaultFukiText);
     ASSERT_EQ(doc.OnSaveDocument(dir.Path("narrow.vlm")), EDocOutcome::Saved);
@@ -290,7 +290,7 @@ TEST(PanelFile, PositionsAreTakenAsTheyStand) {
 
 TEST(PanelFile, DocumentSerializeStoresThePanelOnly) {
     CTempDir dir;
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     doc.ResetHistory();
     doc.AddFuki();
     ASSERT_EQ(doc.OnSaveDocument(dir.Path("p.vlm")), EDocOutcome::Saved);

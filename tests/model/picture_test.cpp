@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "model/FileSystem.h"
 #include "model/PanelImage.h"
+#include "model/PlaybackPanel.h"
 #include "model/TextCodec.h"
 
 namespace {
@@ -16,23 +17,23 @@ protected:
     // A file that the fake decoder decodes at the given size.
     std::string MakePicture(const std::string& name, int width, int height) {
         WriteBytes(m_dir.Path(name), {0});
-        m_decoder->SetSize(name, width, height);
+        m_decoder.SetSize(name, width, height);
         return m_dir.Path(name);
     }
 
     CTempDir m_dir;
-    CFakeDecoderScope m_decoder;
+    CFakeDecoder m_decoder;
 };
 
 } // namespace
 
 TEST_F(PictureTest, ImportPlacesThreeHundredWideAtFifty) {
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 275}));
-    ASSERT_EQ(image.Import(MakePicture("b.jpg", 1000, 333)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("b.jpg", 1000, 333), m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 149}));
-    ASSERT_EQ(image.Import(MakePicture("c.jpg", 3, 1000)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("c.jpg", 3, 1000), m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 100050}));
     EXPECT_EQ(image.m_bitmap->Width(), 3);
 }
@@ -43,7 +44,7 @@ TEST_F(PictureTest, ImportRecordsNameAndPathAndKeepsWaitAndBorder) {
     image.m_crBorder = 0x123456;
     image.m_nBorderWidth = 4;
     const std::string path = MakePicture("a.jpg", 640, 480);
-    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    ASSERT_EQ(image.Import(path, m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_strName, "a.jpg");
     EXPECT_EQ(image.m_strPath, path);
     EXPECT_EQ(image.m_nWait, 77);
@@ -53,28 +54,28 @@ TEST_F(PictureTest, ImportRecordsNameAndPathAndKeepsWaitAndBorder) {
 
 TEST_F(PictureTest, KindFollowsTheExactExtension) {
     CPanelImage image;
-    image.Import(MakePicture("photo.JPG", 10, 10));
+    image.Import(MakePicture("photo.JPG", 10, 10), m_decoder);
     EXPECT_EQ(image.m_nKind, KIND_JPEG);
-    image.Import(MakePicture("photo.bmp", 10, 10));
+    image.Import(MakePicture("photo.bmp", 10, 10), m_decoder);
     EXPECT_EQ(image.m_nKind, KIND_BMP);
-    ASSERT_EQ(image.Import(MakePicture("photo.Jpg", 20, 10)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("photo.Jpg", 20, 10), m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_nKind, KIND_BMP);
     EXPECT_EQ(image.m_strName, "photo.Jpg");
     EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 200}));
-    ASSERT_EQ(image.Import(MakePicture("photo.jpeg", 10, 10)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("photo.jpeg", 10, 10), m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_nKind, KIND_BMP);
-    image.Import(MakePicture("photo.jpg", 10, 10));
+    image.Import(MakePicture("photo.jpg", 10, 10), m_decoder);
     EXPECT_EQ(image.m_nKind, KIND_JPEG);
-    image.Import(MakePicture("photo.BMP", 10, 10));
+    image.Import(MakePicture("photo.BMP", 10, 10), m_decoder);
     EXPECT_EQ(image.m_nKind, KIND_BMP);
 }
 
 TEST_F(PictureTest, AnUndecodableImportChangesNothing) {
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
     WriteBytes(m_dir.Path("broken.jpg"), {0}); // exists, but the decoder refuses it
-    EXPECT_EQ(image.Import(m_dir.Path("broken.jpg")), EImportResult::Undecodable);
-    EXPECT_EQ(image.Import(m_dir.Path("missing.jpg")), EImportResult::Undecodable);
+    EXPECT_EQ(image.Import(m_dir.Path("broken.jpg"), m_decoder), EImportResult::Undecodable);
+    EXPECT_EQ(image.Import(m_dir.Path("missing.jpg"), m_decoder), EImportResult::Undecodable);
     EXPECT_EQ(image.m_strName, "a.jpg");
     EXPECT_EQ(image.m_rcBody, (CRect{50, 50, 350, 275}));
     EXPECT_EQ(image.m_bitmap->Width(), 640);
@@ -83,17 +84,17 @@ TEST_F(PictureTest, AnUndecodableImportChangesNothing) {
 TEST_F(PictureTest, ABackslashBelongsToTheFileName) {
     CPanelImage image;
     const std::string path = MakePicture("a\\b.jpg", 10, 10);
-    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    ASSERT_EQ(image.Import(path, m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_strName, "a\\b.jpg");
     image.m_strPath.clear();
     image.m_strHomeFolder = m_dir.Path();
-    EXPECT_TRUE(image.Reload());
+    EXPECT_TRUE(image.Reload(m_decoder));
 }
 
 TEST_F(PictureTest, ANameCodePage932CannotHoldIsRefused) {
     CPanelImage image;
     const std::string path = MakePicture("\xF0\x9F\x98\x80.jpg", 10, 10); // an emoji
-    EXPECT_EQ(image.Import(path), EImportResult::NameNotStorable);
+    EXPECT_EQ(image.Import(path, m_decoder), EImportResult::NameNotStorable);
     EXPECT_FALSE(image.HasPicture());
     EXPECT_TRUE(image.m_strName.empty());
 }
@@ -101,16 +102,16 @@ TEST_F(PictureTest, ANameCodePage932CannotHoldIsRefused) {
 TEST_F(PictureTest, JapaneseNamesAreStoredAsCodePage932AndFoundAgain) {
     CPanelImage image;
     const std::string path = MakePicture("写真.jpg", 640, 480);
-    ASSERT_EQ(image.Import(path), EImportResult::Imported);
+    ASSERT_EQ(image.Import(path, m_decoder), EImportResult::Imported);
     EXPECT_EQ(image.m_strName, "\x8E\xCA\x90\x5E.jpg");
     image.m_bitmap.reset();
-    EXPECT_TRUE(image.Reload());
-    EXPECT_EQ(m_decoder->m_paths.back(), path);
+    EXPECT_TRUE(image.Reload(m_decoder));
+    EXPECT_EQ(m_decoder.m_paths.back(), path);
 }
 
 TEST_F(PictureTest, FitToAspectForEachCorner) {
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 400, 300)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 400, 300), m_decoder), EImportResult::Imported);
     const CRect dragged{50, 50, 350, 200};
     CRect r = dragged;
     image.FitToAspect(r, 3);
@@ -140,7 +141,7 @@ TEST_F(PictureTest, FitToAspectWithoutAPictureChangesNothing) {
 
 TEST_F(PictureTest, ClearEmptiesTheLayerButLeavesTheBorder) {
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
     image.m_nWait = 5;
     image.m_crBorder = 0xABCDEF;
     image.m_nBorderWidth = 3;
@@ -159,7 +160,7 @@ TEST_F(PictureTest, ClearEmptiesTheLayerButLeavesTheBorder) {
 
 TEST_F(PictureTest, CopyFromNeverCopiesThePicture) {
     CPanelImage source;
-    ASSERT_EQ(source.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    ASSERT_EQ(source.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
     source.m_nBorderHeight = 9;
     CPanelImage target;
     target.CopyFrom(source);
@@ -171,7 +172,7 @@ TEST_F(PictureTest, CopyFromNeverCopiesThePicture) {
     EXPECT_EQ(target.m_nBorderHeight, 9);
 
     CPanelImage keeper;
-    ASSERT_EQ(keeper.Import(MakePicture("b.jpg", 100, 100)), EImportResult::Imported);
+    ASSERT_EQ(keeper.Import(MakePicture("b.jpg", 100, 100), m_decoder), EImportResult::Imported);
     keeper.CopyFrom(target);
     ASSERT_TRUE(keeper.HasPicture());
     EXPECT_EQ(keeper.m_bitmap->Width(), 100);
@@ -193,8 +194,8 @@ TEST_F(PictureTest, ReloadLooksInTheHomeFolderFirst) {
     image.m_strPath = MakePicture("a.jpg", 640, 480);
     image.m_strHomeFolder = home.Path();
     CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload());
-    EXPECT_EQ(m_decoder->m_paths.back(), home.Path("a.jpg"));
+    ASSERT_TRUE(image.Reload(m_decoder));
+    EXPECT_EQ(m_decoder.m_paths.back(), home.Path("a.jpg"));
 }
 
 TEST_F(PictureTest, ReloadThenTriesTheRecordedPath) {
@@ -206,46 +207,46 @@ TEST_F(PictureTest, ReloadThenTriesTheRecordedPath) {
     image.m_strPath = MakePicture("a.jpg", 640, 480);
     image.m_strHomeFolder = home.Path();
     CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload());
-    EXPECT_EQ(m_decoder->m_paths.back(), m_dir.Path("a.jpg"));
+    ASSERT_TRUE(image.Reload(m_decoder));
+    EXPECT_EQ(m_decoder.m_paths.back(), m_dir.Path("a.jpg"));
 }
 
 TEST_F(PictureTest, ReloadFinallyTriesTheCurrentDirectory) {
     CTempDir home;
     CTempDir cwd;
     WriteBytes(cwd.Path("a.jpg"), {0});
-    m_decoder->SetSize("a.jpg", 640, 480);
+    m_decoder.SetSize("a.jpg", 640, 480);
     CPanelImage image;
     image.m_strName = "a.jpg";
     image.m_strPath = m_dir.Path("gone/a.jpg");
     image.m_strHomeFolder = home.Path();
     CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload());
-    EXPECT_EQ(m_decoder->m_paths.back(), "a.jpg");
+    ASSERT_TRUE(image.Reload(m_decoder));
+    EXPECT_EQ(m_decoder.m_paths.back(), "a.jpg");
 }
 
 TEST_F(PictureTest, ReloadWithNoMatchLeavesNoPictureButKeepsTheNames) {
     CTempDir cwd;
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
     image.m_strPath = m_dir.Path("gone/a.jpg");
     CCurrentDirScope inCwd(cwd.Path());
-    EXPECT_FALSE(image.Reload());
+    EXPECT_FALSE(image.Reload(m_decoder));
     EXPECT_FALSE(image.HasPicture());
     EXPECT_EQ(image.m_strName, "a.jpg");
     EXPECT_EQ(image.m_strPath, m_dir.Path("gone/a.jpg"));
 
     CPanelImage empty;
-    const int decodes = m_decoder->m_nDecodes;
-    EXPECT_FALSE(empty.Reload());
-    EXPECT_EQ(m_decoder->m_nDecodes, decodes);
+    const int decodes = m_decoder.m_nDecodes;
+    EXPECT_FALSE(empty.Reload(m_decoder));
+    EXPECT_EQ(m_decoder.m_nDecodes, decodes);
 }
 
 TEST_F(PictureTest, ReloadOfAnUndecodableFileLeavesNoPicture) {
     CPanelImage image;
-    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480)), EImportResult::Imported);
-    m_decoder->SetSize("a.jpg", 0, 0); // the decoder now gives an empty picture
-    EXPECT_FALSE(image.Reload());
+    ASSERT_EQ(image.Import(MakePicture("a.jpg", 640, 480), m_decoder), EImportResult::Imported);
+    m_decoder.SetSize("a.jpg", 0, 0); // the decoder now gives an empty picture
+    EXPECT_FALSE(image.Reload(m_decoder));
     EXPECT_FALSE(image.HasPicture());
 }
 
@@ -257,14 +258,24 @@ TEST_F(PictureTest, LoadingAPanelDecodesItsPictureBesideThePanelFile) {
     original.m_image.m_strPath = "C:\\elsewhere\\a.jpg";
     const Bytes bytes = StorePanel(original);
     CCurrentDirScope inCwd(cwd.Path());
+    WriteBytes(m_dir.Path("panel.vlm"), bytes);
     CPanel loaded;
-    LoadPanel(loaded, bytes, m_dir.Path("panel.vlm"));
+    ASSERT_EQ(ReadPanelFile(m_dir.Path("panel.vlm"), loaded, m_decoder).m_eResult,
+              EPanelRead::Loaded);
     ASSERT_TRUE(loaded.m_image.HasPicture());
-    EXPECT_EQ(m_decoder->m_paths.back(), m_dir.Path("a.jpg"));
+    EXPECT_EQ(m_decoder.m_paths.back(), m_dir.Path("a.jpg"));
+
+    // The bytes alone decode nothing: the reader decodes once the panel is whole.
+    const int decodes = m_decoder.m_nDecodes;
+    CPanel bytesOnly;
+    LoadPanel(bytesOnly, bytes, m_dir.Path("panel.vlm"));
+    EXPECT_FALSE(bytesOnly.m_image.HasPicture());
+    EXPECT_EQ(m_decoder.m_nDecodes, decodes);
 
     // Found nowhere: no picture, but saving again still names it.
+    WriteBytes(cwd.Path("panel.vlm"), bytes);
     CPanel lost;
-    LoadPanel(lost, bytes, cwd.Path("panel.vlm"));
+    ASSERT_EQ(ReadPanelFile(cwd.Path("panel.vlm"), lost, m_decoder).m_eResult, EPanelRead::Loaded);
     EXPECT_FALSE(lost.m_image.HasPicture());
     EXPECT_EQ(StorePanel(lost), bytes);
 }
@@ -279,7 +290,7 @@ TEST_F(PictureTest, OnlyTheNamesLastComponentIsLookedFor) {
     WriteBytes(home.Path("sub/z.jpg"), {0});
     WriteBytes(m_dir.Path("outside.jpg"), {0});
     for (const char* name : {"y.jpg", "z.jpg", "outside.jpg", "sub", ".", ".."}) {
-        m_decoder->SetSize(name, 64, 48);
+        m_decoder.SetSize(name, 64, 48);
     }
     struct Case {
         std::string name;
@@ -308,7 +319,7 @@ TEST_F(PictureTest, TheRecordedPathCountsOnlyAsARegularFile) {
     CTempDir cwd;
     ASSERT_EQ(::mkfifo(m_dir.Path("a.jpg").c_str(), 0600), 0);
     WriteBytes(cwd.Path("a.jpg"), {0});
-    m_decoder->SetSize("a.jpg", 64, 48);
+    m_decoder.SetSize("a.jpg", 64, 48);
     CPanelImage image;
     image.m_strName = "a.jpg";
     image.m_strPath = m_dir.Path("a.jpg");

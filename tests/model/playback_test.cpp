@@ -27,13 +27,14 @@ public:
     int Height() const override { return 40; }
 };
 
-// Decodes every file it is handed and remembers where it was asked to look.
+// Remembers where it was asked to look; once m_bDecodes is set, decodes every file it is handed.
 class CFakeDecoder : public IPictureDecoder {
 public:
+    bool m_bDecodes = false;
     std::vector<std::string> m_paths;
     PictureHandle Decode(const std::string& path) override {
         m_paths.push_back(path);
-        return std::make_shared<CFakePicture>();
+        return m_bDecodes ? std::make_shared<CFakePicture>() : nullptr;
     }
 };
 
@@ -73,15 +74,12 @@ protected:
         ASSERT_NE(::mkdtemp(folder), nullptr);
         m_dir = std::string(folder) + "/";
     }
-    void TearDown() override {
-        SetPictureDecoder(nullptr);
-        std::filesystem::remove_all(m_dir);
-    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     // Saves name.vlm in the show folder: a default panel changed by configure.
     std::string SavePanel(const std::string& name,
                           const std::function<void(CPanel&)>& configure = {}) {
-        CVelmoDoc doc;
+        CVelmoDoc doc(m_decoder);
         if (configure) {
             configure(doc.m_panel);
         }
@@ -103,7 +101,8 @@ protected:
     }
 
     std::string m_dir;
-    CPlayback m_play{1280, 1024};
+    CFakeDecoder m_decoder;
+    CPlayback m_play{m_decoder, 1280, 1024};
 };
 
 TEST_F(PlaybackTest, AutomaticTimingIsExactToTheTick) {
@@ -242,8 +241,8 @@ TEST_F(PlaybackTest, MissingPanelsShowTwoBlankLayers) {
 }
 
 TEST_F(PlaybackTest, PictureIsFoundInTheShowFolderFirst) {
-    CFakeDecoder decoder;
-    SetPictureDecoder(&decoder);
+    CFakeDecoder& decoder = m_decoder;
+    decoder.m_bDecodes = true;
     ::mkdir((m_dir + "elsewhere").c_str(), 0700);
     WriteFile("elsewhere/p.jpg", "x");
     WriteFile("p.jpg", "x");
@@ -396,8 +395,9 @@ TEST_F(PlaybackTest, ZeroSizePanelPlaysAsTheBlankResetPanel) {
     });
     SavePanel("upside", [](CPanel& p) { p.m_rcTotal = CRect{0, 10, 640, -5}; });
     CPanel panel;
-    EXPECT_EQ(ReadPanelFile(m_dir + "flat.vlm", panel).m_eResult, EPanelRead::ZeroSize);
-    EXPECT_EQ(ReadPanelFile(m_dir + "upside.vlm", panel).m_eResult, EPanelRead::ZeroSize);
+    EXPECT_EQ(ReadPanelFile(m_dir + "flat.vlm", panel, m_decoder).m_eResult, EPanelRead::ZeroSize);
+    EXPECT_EQ(ReadPanelFile(m_dir + "upside.vlm", panel, m_decoder).m_eResult,
+              EPanelRead::ZeroSize);
 
     m_play.PlayDocumentFile(SaveShow("s", {"flat", "upside"}), true);
     EXPECT_EQ(m_play.m_panel.m_crBack, 0u);

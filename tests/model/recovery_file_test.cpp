@@ -188,7 +188,7 @@ TEST(RecoveryWriterTest, WritesAndRemovesInOrder) {
 
 TEST(RestoreDocumentTest, RestoredPanelSavesTheBytesOfTheLostOne) {
     const CTempDir dir;
-    CVelmoDoc lost;
+    CTestPanelDoc lost;
     lost.RecordChange(false, false);
     lost.AddFuki();
     lost.m_panel.m_fuki[0].m_strText = "\x82\xa0\x82\xa2"; // two kana in code page 932
@@ -197,7 +197,7 @@ TEST(RestoreDocumentTest, RestoredPanelSavesTheBytesOfTheLostOne) {
     lost.Serialize(out);
     const Bytes copy = out.GetStoredBytes();
 
-    CVelmoDoc restored;
+    CTestPanelDoc restored;
     ASSERT_EQ(restored.OnRestoreDocument(copy, dir.Path("p.vlm"), "ignored"), EDocOutcome::Opened);
     EXPECT_TRUE(restored.IsModified());
     EXPECT_EQ(restored.GetPathName(), dir.Path("p.vlm"));
@@ -212,13 +212,13 @@ TEST(RestoreDocumentTest, RestoredPanelSavesTheBytesOfTheLostOne) {
     EXPECT_TRUE(untitled.GetPathName().empty());
     EXPECT_TRUE(untitled.IsModified());
 
-    CVelmoDoc damaged;
+    CTestPanelDoc damaged;
     EXPECT_EQ(damaged.OnRestoreDocument(Bytes(copy.begin(), copy.begin() + 20), "", "無題1"),
               EDocOutcome::UnexpectedFileFormat);
 }
 
 TEST(RestoreDocumentTest, EveryMarkedChangeCounts) {
-    CVelmoDoc doc;
+    CTestPanelDoc doc;
     const auto before = doc.GetChangeCount();
     doc.RecordChange(false, false);
     EXPECT_EQ(doc.GetChangeCount(), before);

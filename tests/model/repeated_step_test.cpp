@@ -2,6 +2,7 @@
 // an edit in between begin a new one.
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "model/RepeatedStep.h"
 
 namespace {
@@ -21,6 +22,8 @@ public:
         });
     }
     int Undoable() const { return m_history.m_nCurrent; }
+    IPictureDecoder& PictureDecoder() { return m_decoder; }
+    CFakeDecoder m_decoder;
     CUndoHistory m_history;
     CPanel m_panel;
     CRepeatedStep m_repeat;
@@ -62,11 +65,11 @@ TEST(RepeatedStepHistory, OneUndoTakesTheWholeRunBack) {
     p.Press(kRight, 100);
     p.Press(kRight, 200);
     EXPECT_EQ(p.m_panel.m_nFirstWait, before + 3);
-    ASSERT_TRUE(p.m_history.Undo(p.m_panel));
+    ASSERT_TRUE(p.m_history.Undo(p.m_panel, p.PictureDecoder()));
     EXPECT_EQ(p.m_panel.m_nFirstWait, before);
     EXPECT_FALSE(p.m_history.CanUndo());
     // Redo brings the whole run back.
-    ASSERT_TRUE(p.m_history.Redo(p.m_panel));
+    ASSERT_TRUE(p.m_history.Redo(p.m_panel, p.PictureDecoder()));
     EXPECT_EQ(p.m_panel.m_nFirstWait, before + 3);
 }
 
@@ -75,7 +78,7 @@ TEST(RepeatedStepHistory, AnythingInBetweenBeginsANewStep) {
     p.Press(kRight, 0);
     p.Press(kRight, 100);
     // An undo in between: the next press is a step of its own, over the undone state.
-    p.m_history.Undo(p.m_panel);
+    p.m_history.Undo(p.m_panel, p.PictureDecoder());
     p.Press(kRight, 200);
     EXPECT_EQ(p.Undoable(), 1);
     // Another edit in between.
@@ -100,14 +103,15 @@ TEST(RepeatedStepHistory, AnEditThatChangesNothingRecordsNothing) {
 TEST(RepeatedStepHistory, MergeNeedsTwoStepsAfterTheFirstState) {
     CUndoHistory history;
     CPanel panel;
+    CFakeDecoder decoder;
     history.Push(panel);
     EXPECT_FALSE(history.MergeWithPrevious());
     history.Push(panel);
     EXPECT_FALSE(history.MergeWithPrevious()); // the first state stays
     history.Push(panel);
-    history.Undo(panel);
+    history.Undo(panel, decoder);
     EXPECT_FALSE(history.MergeWithPrevious()); // not the last step
-    history.Redo(panel);
+    history.Redo(panel, decoder);
     EXPECT_TRUE(history.MergeWithPrevious());
     EXPECT_EQ(history.Count(), 2);
     EXPECT_EQ(history.m_nCurrent, 1);

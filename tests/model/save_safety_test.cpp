@@ -208,7 +208,7 @@ TEST_F(SaveSafetyTest, AFolderThatCannotBeUsedIsSaidSo) {
     const std::string paths[] = {m_dir.Path("missing/panel.vlm"), m_dir.Path("plain/panel.vlm"),
                                  m_dir.Path("plain/deeper/panel.vlm")};
     for (const std::string& path : paths) {
-        CVelmoDoc doc;
+        CTestPanelDoc doc;
         EXPECT_EQ(doc.OnSaveDocument(path), EDocOutcome::FolderUnusable) << path;
     }
 }
@@ -223,7 +223,7 @@ TEST(NotRegularFiles, AreRefusedAtOnceAsDocuments) {
     std::filesystem::create_symlink("/dev/urandom", dir.Path("random.vls"));
     ::alarm(60);
     for (const char* name : {"fifo.vlm", "zero.vlm"}) {
-        CVelmoDoc doc;
+        CTestPanelDoc doc;
         EXPECT_EQ(doc.OnOpenDocument(dir.Path(name)), EDocOutcome::FailedToOpen) << name;
     }
     for (const char* name : {"fifo.vls", "random.vls"}) {

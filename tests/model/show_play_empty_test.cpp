@@ -6,6 +6,7 @@
 #include <fstream>
 #include <unistd.h>
 
+#include "TestSupport.h"
 #include "model/Playback.h"
 #include "model/ShowData.h"
 
@@ -36,7 +37,8 @@ TEST_F(EmptyShowFileTest, LoadsAsAnEmptyShowInItsFolder) {
 }
 
 TEST_F(EmptyShowFileTest, PlaysAsTheEmptyShowUntilEscape) {
-    CPlayback play(1024, 768);
+    CFakeDecoder decoder;
+    CPlayback play(decoder, 1024, 768);
     const CPlaybackStart start = play.PlayDocumentFile(m_dir + "new.vls", false);
     EXPECT_EQ(start.m_eOutcome, EStartOutcome::Started);
     EXPECT_TRUE(start.m_bShow);
@@ -51,7 +53,8 @@ TEST_F(EmptyShowFileTest, AShowFileOfOneToElevenBytesIsStillDamaged) {
     std::ofstream(m_dir + "short.vls", std::ios::binary).write("\0\0\0\0\0", 5);
     CShowData show;
     EXPECT_THROW(show.LoadFromPath(m_dir + "short.vls"), CArchiveException);
-    CPlayback play(1024, 768);
+    CFakeDecoder decoder;
+    CPlayback play(decoder, 1024, 768);
     EXPECT_EQ(play.PlayDocumentFile(m_dir + "short.vls", true).m_eOutcome,
               EStartOutcome::DamagedShowFile);
     EXPECT_FALSE(play.IsPlaying());

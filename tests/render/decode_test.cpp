@@ -81,7 +81,6 @@ private slots:
 
     void RefusesTruncatedJpegAndImportLeavesThePanel() {
         CQtPictureDecoder decoder;
-        SetPictureDecoder(&decoder);
         const QString good = testpic::Save(m_dir, "good.jpg", testpic::Gradient(200, 150), "JPEG");
         const QByteArray bytes = testpic::ReadAll(good);
         const QString cut = m_dir.filePath("cut.jpg");
@@ -89,15 +88,14 @@ private slots:
         QVERIFY(decoder.Decode(cut.toStdString()) == nullptr);
 
         CPanelImage image;
-        QCOMPARE(image.Import(good.toStdString()), EImportResult::Imported);
+        QCOMPARE(image.Import(good.toStdString(), decoder), EImportResult::Imported);
         const PictureHandle before = image.m_bitmap;
         const CRect body = image.m_rcBody;
-        QCOMPARE(image.Import(cut.toStdString()), EImportResult::Undecodable);
+        QCOMPARE(image.Import(cut.toStdString(), decoder), EImportResult::Undecodable);
         QCOMPARE(image.m_bitmap, before);
         QCOMPARE(image.m_strName, std::string("good.jpg"));
         QCOMPARE(image.m_strPath, good.toStdString());
         QVERIFY(image.m_rcBody == body);
-        SetPictureDecoder(nullptr);
     }
 
     void RefusesPicturesDeclaringSixtyThousandSquared() {
@@ -142,15 +140,14 @@ private slots:
 
     void UndoAcrossAPictureChangeReusesTheDecodedPicture() {
         CQtPictureDecoder decoder;
-        SetPictureDecoder(&decoder);
         const QString a = testpic::Save(m_dir, "a.jpg", testpic::Gradient(64, 48), "JPEG");
         const QString b = testpic::Save(m_dir, "b.png", testpic::Solid(20, 10, Qt::blue), "PNG");
-        CVelmoDoc doc;
+        CVelmoDoc doc(decoder);
         doc.RecordChange(false, true);
-        QCOMPARE(doc.m_panel.m_image.Import(a.toStdString()), EImportResult::Imported);
+        QCOMPARE(doc.m_panel.m_image.Import(a.toStdString(), decoder), EImportResult::Imported);
         doc.RecordChange(true, true);
         const PictureHandle pictureA = doc.m_panel.m_image.m_bitmap;
-        QCOMPARE(doc.m_panel.m_image.Import(b.toStdString()), EImportResult::Imported);
+        QCOMPARE(doc.m_panel.m_image.Import(b.toStdString(), decoder), EImportResult::Imported);
         doc.RecordChange(true, true);
         QCOMPARE(decoder.FilesOpened(), 2);
 
@@ -159,16 +156,14 @@ private slots:
         QVERIFY(doc.Redo());
         QCOMPARE(doc.m_panel.m_image.m_bitmap->Width(), 20);
         QCOMPARE(decoder.FilesOpened(), 2);
-        SetPictureDecoder(nullptr);
     }
 
     void DecodesOnlyTheStepTheZoomNeeds() {
         CQtPictureDecoder decoder;
-        SetPictureDecoder(&decoder);
         const QString path = testpic::Save(m_dir, "big.jpg", testpic::Gradient(800, 600), "JPEG");
         CPanel panel;
         testpic::MakeEmptyPanel(panel);
-        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(path.toStdString(), decoder), EImportResult::Imported);
         const auto picture =
             std::dynamic_pointer_cast<const CQtDecodedPicture>(panel.m_image.m_bitmap);
         QVERIFY(picture != nullptr);
@@ -187,7 +182,6 @@ private slots:
         render::DrawPanel(painter, panel, 300, render::kSelectNone); // 900 wide: full
         QVERIFY(picture->DecodedSteps() & 1u);
         QCOMPARE(picture->StepDecodeCount(), 3);
-        SetPictureDecoder(nullptr);
     }
 };
 

@@ -108,10 +108,10 @@ bool IsBlue(QRgb c) {
 
 class CFukiTextTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
 
 private slots:
     void initTestCase() {
-        render::InstallQtPictureDecoder();
         QVERIFY2(QFontDatabase::hasFamily(kGothic), "the IPA Gothic font is installed");
     }
 
@@ -476,7 +476,7 @@ private slots:
     void PlainBalloonsDrawExactlyAsBefore() {
         QFETCH(int, zoom);
         const std::string data = VELMO_RENDER_TEST_DATA;
-        CVelmoDoc doc;
+        CVelmoDoc doc(m_decoder);
         QCOMPARE(doc.OnOpenDocument(data + "/horizontal-balloons.vlm"), EDocOutcome::Opened);
         CRect total = doc.m_panel.m_rcTotal;
         CLayerItem::ZoomRect(zoom, total, 0, 0);

@@ -85,13 +85,13 @@ QImage Draw(const CPanel& panel, int zoom, int side) {
 
 class CHostilePaintTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
     QTemporaryDir m_dir;
     QString m_strPicture;
 
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
         m_strPicture = testpic::Save(m_dir, "solid.png", testpic::Solid(16, 9, Qt::red), "PNG");
     }
 
@@ -110,7 +110,8 @@ private slots:
         QFETCH(int, value);
         CPanel panel;
         testpic::MakeEmptyPanel(panel, 640, 480);
-        QCOMPARE(panel.m_image.Import(m_strPicture.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(m_strPicture.toStdString(), m_decoder),
+                 EImportResult::Imported);
         const int slot = panel.AddFuki();
         CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(slot)];
         fuki.m_strText = std::string(300, 'W') + "\r\n" + std::string(300, 'i');

@@ -61,13 +61,11 @@ int CountPaintedOutside(const QImage& image, const QRect& inside, int panelW, in
 
 class CPaintTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void DefaultBalloonAtZoom100() {
         CPanel panel;
@@ -218,7 +216,7 @@ private slots:
             testpic::Save(m_dir, "green.jpg", testpic::Solid(640, 480, QColor(0, 200, 0)), "JPEG");
         CPanel panel;
         testpic::MakeEmptyPanel(panel);
-        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(path.toStdString(), m_decoder), EImportResult::Imported);
         QVERIFY(panel.m_image.m_rcBody == (CRect{50, 50, 350, 275}));
         const QImage img = Render(panel, 50);
         const QRgb green = qRgb(0, 200, 0);
@@ -245,7 +243,7 @@ private slots:
         const QString path = testpic::Save(m_dir, "board.bmp", board, "BMP");
         CPanel panel;
         testpic::MakeEmptyPanel(panel);
-        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(path.toStdString(), m_decoder), EImportResult::Imported);
         for (int zoom : {100, 37}) {
             const QImage img = Render(panel, zoom);
             const CRect z = panel.m_image.GetZoomedRect(zoom, 0, 0);
@@ -268,7 +266,7 @@ private slots:
         panel.m_rcTotal = CRect{lo, lo, hi, hi};
         const QString path =
             testpic::Save(m_dir, "hostile.png", testpic::Solid(8, 8, Qt::red), "PNG");
-        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(path.toStdString(), m_decoder), EImportResult::Imported);
         panel.m_image.m_rcBody = CRect{hi, lo, lo, hi}; // inverted both ways
         CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(AddDefaultBalloon(panel))];
         fuki.m_rcBody = CRect{lo, lo + 7, hi, hi - 3};
@@ -294,7 +292,7 @@ private slots:
             testpic::Save(m_dir, "sel.png", testpic::Solid(300, 100, QColor(0, 0, 200)), "PNG");
         CPanel panel;
         testpic::MakeEmptyPanel(panel);
-        QCOMPARE(panel.m_image.Import(path.toStdString()), EImportResult::Imported);
+        QCOMPARE(panel.m_image.Import(path.toStdString(), m_decoder), EImportResult::Imported);
         panel.m_image.m_rcBody = CRect{300, 300, 600, 400};
         const int slot = AddDefaultBalloon(panel);
 

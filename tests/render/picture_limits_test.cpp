@@ -116,16 +116,14 @@ private slots:
         QVERIFY(::symlink("/dev/zero", Path("zero.png").toUtf8().constData()) == 0);
         QVERIFY(::symlink("/dev/urandom", Path("random.bmp").toUtf8().constData()) == 0);
         CQtPictureDecoder decoder;
-        SetPictureDecoder(&decoder);
         ::alarm(60);
         for (const char* name : {"fifo.jpg", "zero.png", "random.bmp"}) {
             QVERIFY2(decoder.Decode(Path(name).toStdString()) == nullptr, name);
             QVERIFY2(CQtDecodedPicture::Open(Path(name)) == nullptr, name);
             CPanelImage image;
-            QCOMPARE(image.Import(Path(name).toStdString()), EImportResult::Undecodable);
+            QCOMPARE(image.Import(Path(name).toStdString(), decoder), EImportResult::Undecodable);
         }
         ::alarm(0);
-        SetPictureDecoder(nullptr);
     }
 
     void TruncatedBmpIsRefused() {
@@ -292,10 +290,9 @@ private slots:
         QVERIFY(testpic::ReadAll(path).size() < 4 * kMiB);
         const qint64 growth = PeakGrowthInChild([&] {
             CQtPictureDecoder decoder;
-            SetPictureDecoder(&decoder);
             CPanel panel;
             testpic::MakeEmptyPanel(panel);
-            if (panel.m_image.Import(path.toStdString()) != EImportResult::Imported) {
+            if (panel.m_image.Import(path.toStdString(), decoder) != EImportResult::Imported) {
                 return false;
             }
             QImage canvas(640, 480, QImage::Format_RGB32);

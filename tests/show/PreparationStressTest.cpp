@@ -84,8 +84,6 @@ class CPreparationStressTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        m_pPrevious = GetPictureDecoder();
-        SetPictureDecoder(&m_decoder);
         for (const SPicture& picture : kPictures) {
             QVERIFY(WritePicture(Path(picture.szFile), picture.size, picture.colour));
         }
@@ -99,8 +97,6 @@ private slots:
         QVERIFY(WritePanel(Path("plain.vlm"), MakePanel(400, 300, MakeRgb(255, 255, 0))));
         QVERIFY(WriteShow(Path("all.vls"), {"p0", "p1", "plain", "p2", "p0", "p3", "p1", "p2"}));
     }
-
-    void cleanupTestCase() { SetPictureDecoder(m_pPrevious); }
 
     void workersAndThePlayerShareTheDecodeCache() {
         std::atomic<bool> bPlayerDone{false};
@@ -120,7 +116,7 @@ private slots:
             workers.emplace_back([&, n] { Work(n, bPlayerDone, nChecks); });
         }
 
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create(kScreen);
         std::minstd_rand random(7);
         int advances = 0;
@@ -214,7 +210,7 @@ private:
     // picture's colour.
     void Draw(int i, int zoomIndex, std::atomic<int>& nChecks) {
         CPanel panel;
-        if (ReadPanelFile(PanelPath(i).toUtf8().toStdString(), panel).m_eResult !=
+        if (ReadPanelFile(PanelPath(i).toUtf8().toStdString(), panel, m_decoder).m_eResult !=
                 EPanelRead::Loaded ||
             !panel.m_image.HasPicture()) {
             m_failures.Add(QStringLiteral("panel %1 not read").arg(i));
@@ -245,7 +241,6 @@ private:
 
     QTemporaryDir m_dir;
     render::CQtPictureDecoder m_decoder{kCacheBytes};
-    IPictureDecoder* m_pPrevious = nullptr;
     CFailures m_failures;
 };
 

@@ -12,6 +12,7 @@
 #include "app/VelmoApp.h"
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
+#include "render/QtPictureDecoder.h"
 #include "show/PlayerScreens.h"
 #include "show/PlayerSettings.h"
 #include "show/ScreenWnd.h"
@@ -63,6 +64,7 @@ QAction* Item(QMenu* menu, int id) {
 
 class CScreenChoiceTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
 private slots:
     void init() { SetChosenScreenName(QString()); }
 
@@ -99,7 +101,7 @@ private slots:
             from.show();
             QApplication::setActiveWindow(&from);
             QCOMPARE(QApplication::activeWindow(), &from);
-            CScreenWnd wnd;
+            CScreenWnd wnd(m_decoder);
             wnd.Create();
             wnd.PlayDocumentFile(QString(), true); // an empty show: black on its screen
             QVERIFY(wnd.isVisible());

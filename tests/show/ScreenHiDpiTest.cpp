@@ -13,13 +13,13 @@ using namespace testsupport;
 
 class CScreenHiDpiTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
     QTemporaryDir m_dir;
 
     QString Path(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
 
 private slots:
     void initTestCase() {
-        render::InstallQtPictureDecoder();
         QVERIFY(m_dir.isValid());
         CPanel panel = MakePanel(320, 240, MakeRgb(255, 255, 255));
         CFuki& balloon = panel.m_fuki[0];
@@ -35,7 +35,7 @@ private slots:
     void canvasIsShownOnePixelPerDevicePixel() {
         const qreal ratio = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
         QVERIFY(ratio > 1.0);
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create();
         const QSize logical = QGuiApplication::primaryScreen()->size();
         QCOMPARE(wnd.ScreenSize(),

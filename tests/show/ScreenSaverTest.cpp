@@ -59,19 +59,29 @@ private:
     QString m_strReason;
 };
 
-class CThrowingDecoder : public IPictureDecoder {
+// Qt's decoder, until told to throw as a decoder out of memory would.
+class CFailingDecoder : public IPictureDecoder {
 public:
-    PictureHandle Decode(const std::string&) override { throw std::runtime_error("no memory"); }
+    PictureHandle Decode(const std::string& path) override {
+        if (m_bThrow) {
+            throw std::runtime_error("no memory");
+        }
+        return m_decoder.Decode(path);
+    }
+    bool m_bThrow = false;
+
+private:
+    render::CQtPictureDecoder m_decoder;
 };
 
 } // namespace
 
 class CScreenSaverTest : public QObject {
     Q_OBJECT
+    CFailingDecoder m_decoder;
 private slots:
     void initTestCase() {
         QVERIFY2(QDBusConnection::sessionBus().isConnected(), "run under dbus-run-session");
-        render::InstallQtPictureDecoder();
         QVERIFY(m_dir.isValid());
         QVERIFY(WritePicture(Path("green.bmp"), QSize(20, 20), QColor(Qt::green)));
         QVERIFY(WritePanel(Path("a.vlm"), MakePanel(320, 240, MakeRgb(255, 0, 0))));
@@ -102,7 +112,7 @@ private slots:
         for (const EWayOut way :
              {Escape, CloseRequest, PastTheLastLayer, Destroyed, LaterPanelThrows}) {
             const auto before = m_fake.Counts();
-            auto wnd = std::make_unique<CScreenWnd>();
+            auto wnd = std::make_unique<CScreenWnd>(m_decoder);
             wnd->Create(QSize(320, 240));
             wnd->PlayDocumentFile(Path("show.vls"), true);
             QVERIFY(wnd->isVisible());
@@ -130,12 +140,11 @@ private slots:
                 wnd.reset();
                 break;
             case LaterPanelThrows: {
-                CThrowingDecoder throwing;
-                SetPictureDecoder(&throwing);
+                m_decoder.m_bThrow = true;
                 wnd->Preparer().Wait();
                 wnd->OnClick();
                 QVERIFY_THROWS_EXCEPTION(std::runtime_error, wnd->OnClick());
-                render::InstallQtPictureDecoder();
+                m_decoder.m_bThrow = false;
                 break;
             }
             }
@@ -148,7 +157,7 @@ private slots:
 
     void aLaterDamagedPanelKeepsTheInhibitionUntilTheEnd() {
         const auto before = m_fake.Counts();
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create(QSize(320, 240));
         wnd.PlayDocumentFile(Path("cutlater.vls"), true);
         QTRY_VERIFY(wnd.Inhibitor().HasCookie());
@@ -166,7 +175,7 @@ private slots:
 
     void aShowEndedBeforeTheAnswerStillGivesItBack() {
         const auto before = m_fake.Counts();
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create(QSize(320, 240));
         wnd.PlayDocumentFile(Path("show.vls"), true);
         QTest::keyClick(&wnd, Qt::Key_Escape); // before any event could deliver the cookie
@@ -178,7 +187,7 @@ private slots:
     void aDamagedStartInhibitsNothing() {
         const auto before = m_fake.Counts();
         CMessageCapture messages;
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create(QSize(320, 240));
         wnd.PlayDocumentFile(Path("cut.vlm"), true);
         QCOMPARE(messages.m_requests.size(), std::size_t(1));
@@ -193,7 +202,7 @@ private slots:
         QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(
             QStringLiteral("org.freedesktop.ScreenSaver")));
         CMessageCapture messages;
-        CScreenWnd wnd;
+        CScreenWnd wnd(m_decoder);
         wnd.Create(QSize(320, 240));
         wnd.PlayDocumentFile(Path("show.vls"), true);
         QVERIFY(wnd.isVisible());

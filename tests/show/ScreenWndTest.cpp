@@ -66,9 +66,10 @@ QImage Shown(CScreenWnd& wnd) {
 
 class CScreenWndTest : public QObject {
     Q_OBJECT
+    render::CQtPictureDecoder m_decoder;
+    CThrowingDecoder m_throwing;
 private slots:
     void initTestCase() {
-        render::InstallQtPictureDecoder();
         QVERIFY(m_dir.isValid());
         QVERIFY(WritePicture(Path("green.bmp"), QSize(60, 40), QColor(kGreen)));
         // "first": red, the picture at (10, 10)-(70, 50), a blue balloon at display position 1.
@@ -102,7 +103,7 @@ private slots:
         QVERIFY(!wnd.IsTimerActive());
 
         // At start-up the window takes the primary screen's size.
-        CScreenWnd primary;
+        CScreenWnd primary(m_decoder);
         primary.Create();
         QCOMPARE(primary.ScreenSize(), QGuiApplication::primaryScreen()->size());
         QVERIFY(!primary.isVisible());
@@ -290,7 +291,7 @@ private slots:
         photo.m_fuki[0].m_crFill = kBlue;
         QVERIFY(WritePanel(Path("photo.vlm"), photo));
         QVERIFY(WriteShow(Path("photos.vls"), {"second", "photo", "photo"}));
-        render::CQtPictureDecoder& decoder = render::ProcessPictureDecoder();
+        render::CQtPictureDecoder& decoder = m_decoder;
         decoder.ClearCache();
         const int openedBefore = decoder.FilesOpened();
 
@@ -539,7 +540,7 @@ private slots:
         QVERIFY(WritePanel(Path("pattern.vlm"), panel));
 
         for (const bool bManual : {true, false}) {
-            render::ProcessPictureDecoder().ClearCache();
+            m_decoder.ClearCache();
             CScreenWnd& wnd = Window();
             wnd.Preparer().HoldWork(true);
             wnd.PlayDocumentFile(Path("pattern.vlm"), bManual);
@@ -639,9 +640,7 @@ private slots:
 
     void aLaterPanelThatThrowsEndsTheShowFirst() {
         QVERIFY(WriteShow(Path("throws.vls"), {"second", "first"}));
-        CThrowingDecoder throwing;
-        SetPictureDecoder(&throwing);
-        CScreenWnd& wnd = Window();
+        CScreenWnd& wnd = Window(m_throwing);
         wnd.PlayDocumentFile(Path("throws.vls"), true);
         // The worker reading "first" ahead meets the failure too and prepares nothing.
         wnd.Preparer().Wait();
@@ -653,7 +652,6 @@ private slots:
         } catch (const std::runtime_error&) {
             bThrown = true;
         }
-        render::InstallQtPictureDecoder();
         QVERIFY(bThrown);
         QVERIFY(!wnd.isVisible());
         QVERIFY(!wnd.IsTimerActive());
@@ -663,8 +661,9 @@ private slots:
 private:
     QString Path(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
 
-    CScreenWnd& Window() {
-        m_wnd = std::make_unique<CScreenWnd>();
+    CScreenWnd& Window() { return Window(m_decoder); }
+    CScreenWnd& Window(IPictureDecoder& decoder) {
+        m_wnd = std::make_unique<CScreenWnd>(decoder);
         m_wnd->Create(kScreen);
         return *m_wnd;
     }

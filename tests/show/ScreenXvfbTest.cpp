@@ -9,7 +9,6 @@
 #include "app/VelmoApp.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
-#include "render/QtPictureDecoder.h"
 #include "show/ScreenWnd.h"
 
 using namespace showtest;
@@ -58,7 +57,6 @@ private slots:
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        render::InstallQtPictureDecoder();
         const QString picture = dir.filePath(QStringLiteral("green.bmp"));
         QVERIFY(WritePicture(picture, QSize(64, 64), QColor(kGreen)));
         const QString panel = dir.filePath(QStringLiteral("smoke.vlm"));

@@ -20,7 +20,6 @@
 #include "framework/FwDocument.h"
 #include "framework/MDIChildWnd.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 #include "show/ScreenWnd.h"
 #include "show/ShowPropView.h"
 
@@ -31,7 +30,6 @@ class CShowCommandsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        render::InstallQtPictureDecoder();
         QVERIFY(m_dir.isValid());
         QVERIFY(WritePanel(Path("a.vlm"), MakePanel(640, 480, MakeRgb(0, 0, 255))));
         QVERIFY(WritePanel(Path("b.vlm"), MakePanel(640, 480, MakeRgb(0, 255, 0))));

@@ -6,13 +6,16 @@
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
 #include "model/VelmoShowDoc.h"
+#include "render/QtPictureDecoder.h"
 
 namespace testsupport {
 
 namespace {
 
 bool ImportPicture(CPanel& panel, const QString& picture, const CRect& body) {
-    if (panel.m_image.Import(picture.toStdString()) != EImportResult::Imported) {
+    // A decoder of its own: the picture it makes outlives it.
+    render::CQtPictureDecoder decoder;
+    if (panel.m_image.Import(picture.toStdString(), decoder) != EImportResult::Imported) {
         return false;
     }
     if (!body.IsEmpty()) {
@@ -40,7 +43,8 @@ CPanel MakePanel(int width, int height, COLORREF background, const QString& pict
 }
 
 bool WritePanel(const QString& path, const CPanel& panel) {
-    CVelmoDoc doc;
+    render::CQtPictureDecoder decoder;
+    CVelmoDoc doc(decoder);
     doc.m_panel = panel;
     return doc.OnSaveDocument(path.toStdString()) == EDocOutcome::Saved;
 }

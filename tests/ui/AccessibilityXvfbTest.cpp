@@ -23,7 +23,6 @@
 #include "editor/dialogs/ZoomDialog.h"
 #include "framework/AccessibilityGuard.h"
 #include "model/Panel.h"
-#include "render/QtPictureDecoder.h"
 #include "show/ScreenWnd.h"
 
 using namespace testsupport;
@@ -43,7 +42,6 @@ class CAccessibilityXvfbTest : public QObject {
 private slots:
     void everyObjectAnswersEveryQuestion() {
         fw::CAccessibilityGuard::Install();
-        render::InstallQtPictureDecoder();
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString picture = dir.filePath(QStringLiteral("a.bmp"));

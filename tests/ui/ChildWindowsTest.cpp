@@ -16,7 +16,6 @@
 #include "framework/FwDocument.h"
 #include "framework/MDIChildWnd.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 using namespace uitest;
@@ -32,7 +31,6 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Tollan Works"), QStringLiteral("Velmo")).clear();
         QVERIFY(m_dir.isValid());
-        render::InstallQtPictureDecoder();
     }
     void init() {
         m_app = StartApp();

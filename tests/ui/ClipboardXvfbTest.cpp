@@ -17,6 +17,7 @@
 #include "model/Archive.h"
 #include "model/FukiClipboard.h"
 #include "model/VelmoDoc.h"
+#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 
@@ -63,7 +64,8 @@ private slots:
         QVERIFY(WritePanel(two, 300, 200, MakeRgb(240, 220, 200)));
 
         // one.vlm holds one balloon of its own look; two.vlm one at the same spot but unlike it.
-        CVelmoDoc first;
+        render::CQtPictureDecoder decoder;
+        CVelmoDoc first(decoder);
         QCOMPARE(first.OnOpenDocument(one.toStdString()), EDocOutcome::Opened);
         CFuki balloon;
         balloon.m_rcBody = CRect{40, 30, 220, 120};
@@ -82,7 +84,7 @@ private slots:
         stored.CopyFrom(first.m_panel.m_fuki[0]);
 
         // What the second copy saves after the paste.
-        CVelmoDoc second;
+        CVelmoDoc second(decoder);
         QCOMPARE(second.OnOpenDocument(two.toStdString()), EDocOutcome::Opened);
         second.RecordChange(false, true);
         QCOMPARE(second.PasteFuki(stored), 0);

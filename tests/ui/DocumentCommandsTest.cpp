@@ -21,6 +21,7 @@
 #include "framework/FwDocument.h"
 #include "framework/MDIChildWnd.h"
 #include "model/VelmoDoc.h"
+#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 using namespace uitest;
@@ -146,7 +147,8 @@ private slots:
         QVERIFY(Route(*app, cmd::ID_FILE_SAVE));
         QVERIFY(prompter->m_fileRequests.empty());
         QVERIFY(!doc->IsModified());
-        CVelmoDoc check;
+        render::CQtPictureDecoder decoder;
+        CVelmoDoc check(decoder);
         QCOMPARE(check.OnOpenDocument(path.toStdString()), EDocOutcome::Opened);
         QCOMPARE(check.m_panel.m_crBack, MakeRgb(200, 100, 50));
     }

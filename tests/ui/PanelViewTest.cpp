@@ -20,7 +20,6 @@
 #include "framework/FwDocument.h"
 #include "framework/MDIChildWnd.h"
 #include "model/VelmoDoc.h"
-#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 using namespace uitest;
@@ -61,7 +60,6 @@ private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Tollan Works"), QStringLiteral("Velmo")).clear();
-        render::InstallQtPictureDecoder();
         QVERIFY(m_dir.isValid());
     }
     void init() {
@@ -117,7 +115,8 @@ private slots:
         QImage blue(100, 100, QImage::Format_RGB32);
         blue.fill(kBlue);
         QVERIFY(blue.save(picture));
-        QCOMPARE(Doc().m_panel.m_image.Import(picture.toStdString()), EImportResult::Imported);
+        QCOMPARE(Doc().m_panel.m_image.Import(picture.toStdString(), Doc().PictureDecoder()),
+                 EImportResult::Imported);
         QCOMPARE(Doc().m_panel.m_image.m_rcBody, (CRect{50, 50, 350, 350}));
         View()->InvalidateView();
 

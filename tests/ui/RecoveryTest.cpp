@@ -20,6 +20,7 @@
 #include "model/FileSystem.h"
 #include "model/RecoveryFile.h"
 #include "model/VelmoDoc.h"
+#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 using namespace uitest;
@@ -172,7 +173,8 @@ private slots:
         const QString panelPath = m_dir.filePath(QStringLiteral("lost.vlm"));
         QVERIFY(WritePanel(panelPath, 320, 200, MakeRgb(10, 20, 30)));
         const QByteArray before = ReadBytes(panelPath);
-        CVelmoDoc lost;
+        render::CQtPictureDecoder decoder;
+        CVelmoDoc lost(decoder);
         QCOMPARE(lost.OnOpenDocument(panelPath.toStdString()), EDocOutcome::Opened);
         lost.RecordChange(false, true);
         lost.AddFuki();

@@ -10,6 +10,7 @@
 #include "UiTestSupport.h"
 #include "model/Archive.h"
 #include "model/VelmoDoc.h"
+#include "render/QtPictureDecoder.h"
 
 using namespace testsupport;
 
@@ -26,7 +27,8 @@ private slots:
 
         // What the killed program would have saved after its three edits: two new balloons,
         // then a copy of the second.
-        CVelmoDoc doc;
+        render::CQtPictureDecoder decoder;
+        CVelmoDoc doc(decoder);
         QCOMPARE(doc.OnOpenDocument(one.toStdString()), EDocOutcome::Opened);
         doc.RecordChange(false, true);
         doc.AddFuki();

@@ -8,7 +8,6 @@
 #include <QtTest>
 
 #include "UiTestSupport.h"
-#include "render/QtPictureDecoder.h"
 
 namespace {
 
@@ -54,7 +53,6 @@ private slots:
     void panelAppearsOnScreen() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        render::InstallQtPictureDecoder();
         const QString picture = dir.filePath(QStringLiteral("green.bmp"));
         QImage green(64, 64, QImage::Format_RGB32);
         green.fill(QColor(0, 192, 128));
