@@ -12,6 +12,7 @@
 #include <webp/encode.h>
 
 #include "AtomicOutput.h"
+#include "OutputExtension.h"
 #include "PanelPage.h"
 #include "model/Panel.h"
 #include "render/DecodedPicture.h"
@@ -26,18 +27,6 @@ constexpr int kDotsPerMeter = 3780;
 constexpr qint64 kMaxSide = 16383; // WebP's limit, also kept for the other formats
 constexpr int kJpegQuality = 92;
 constexpr float kWebpQuality = 90.0F;
-
-std::string LowerExtension(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
 
 bool WriteBytes(const char* data, qint64 size, const std::string& path, std::string& error) {
     return WriteWholeFile(path, data, static_cast<std::size_t>(size), error);
@@ -82,20 +71,13 @@ bool WritePdf(const CPanel& panel, const std::string& path, std::string& error) 
 } // namespace
 
 EPanelFormat PanelFormatOf(const std::string& path) {
-    const std::string ext = LowerExtension(path);
-    if (ext == "png") {
-        return EPanelFormat::Png;
-    }
-    if (ext == "jpg" || ext == "jpeg") {
-        return EPanelFormat::Jpeg;
-    }
-    if (ext == "webp") {
-        return EPanelFormat::Webp;
-    }
-    if (ext == "pdf") {
-        return EPanelFormat::Pdf;
-    }
-    return EPanelFormat::Unknown;
+    return FormatByExtension(path,
+                             {{"png", EPanelFormat::Png},
+                              {"jpg", EPanelFormat::Jpeg},
+                              {"jpeg", EPanelFormat::Jpeg},
+                              {"webp", EPanelFormat::Webp},
+                              {"pdf", EPanelFormat::Pdf}},
+                             EPanelFormat::Unknown);
 }
 
 std::string PanelFormatsText() {

@@ -15,6 +15,7 @@
 
 #include "AnimatedWebp.h"
 #include "AtomicOutput.h"
+#include "OutputExtension.h"
 #include "PanelExport.h"
 #include "PanelPage.h"
 #include "ShowLayers.h"
@@ -28,18 +29,6 @@ namespace exporting {
 namespace {
 
 constexpr int kDotsPerMeter = 3780; // 96 dpi: balloon text as on the player's screen
-
-std::string LowerExtension(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
 
 // One layer drawn over what the canvas shows, as the player draws it.
 void DrawLayer(QImage& canvas, const CPanel& panel, const CPanelFit& fit, const CShowLayer& layer) {
@@ -331,17 +320,9 @@ EShowFormat ShowFormatOf(const std::string& path) {
     if (QFileInfo(QString::fromStdString(path)).isDir()) {
         return EShowFormat::PngFolder;
     }
-    const std::string ext = LowerExtension(path);
-    if (ext == "pdf") {
-        return EShowFormat::Pdf;
-    }
-    if (ext == "mp4") {
-        return EShowFormat::Mp4;
-    }
-    if (ext == "webp") {
-        return EShowFormat::Webp;
-    }
-    return EShowFormat::Unknown;
+    return FormatByExtension(
+        path, {{"pdf", EShowFormat::Pdf}, {"mp4", EShowFormat::Mp4}, {"webp", EShowFormat::Webp}},
+        EShowFormat::Unknown);
 }
 
 std::string ShowFormatsText() {

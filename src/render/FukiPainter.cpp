@@ -51,12 +51,7 @@ bool LayOutPlainText(SPlainText& text, const QPaintDevice* device, const CFuki& 
     if (text.nPixelSize == 0) {
         return false;
     }
-    CRect rt = fuki.m_rcBody;
-    rt.left = WrapAdd(rt.left, fuki.m_nCornerWidth);
-    rt.right = WrapSub(rt.right, fuki.m_nCornerWidth);
-    rt.top = WrapAdd(rt.top, fuki.m_nCornerHeight);
-    rt.bottom = WrapSub(rt.bottom, fuki.m_nCornerHeight);
-    CLayerItem::ZoomRect(zoom, rt, dx, dy);
+    const CRect rt = ZoomedTextRect(fuki, zoom, dx, dy);
     if (rt.top > visible.bottom()) {
         return false;
     }

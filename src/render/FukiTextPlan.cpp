@@ -27,16 +27,21 @@ QString FukiLayoutText(const std::string& cp932) {
     return text;
 }
 
-SFukiTextPlan PlanFukiText(const CFuki& fuki, int zoom, int dx, int dy, int dpiY) {
-    SFukiTextPlan plan;
-    const SFukiStyle style = GetFukiStyle(fuki);
-    plan.m_bVertical = style.m_bVertical;
+CRect ZoomedTextRect(const CFuki& fuki, int zoom, int dx, int dy) {
     CRect rt = fuki.m_rcBody;
     rt.left = WrapAdd(rt.left, fuki.m_nCornerWidth);
     rt.right = WrapSub(rt.right, fuki.m_nCornerWidth);
     rt.top = WrapAdd(rt.top, fuki.m_nCornerHeight);
     rt.bottom = WrapSub(rt.bottom, fuki.m_nCornerHeight);
     CLayerItem::ZoomRect(zoom, rt, dx, dy);
+    return rt;
+}
+
+SFukiTextPlan PlanFukiText(const CFuki& fuki, int zoom, int dx, int dy, int dpiY) {
+    SFukiTextPlan plan;
+    const SFukiStyle style = GetFukiStyle(fuki);
+    plan.m_bVertical = style.m_bVertical;
+    const CRect rt = ZoomedTextRect(fuki, zoom, dx, dy);
     plan.m_rcText = QRectF(QPointF(rt.left, rt.top), QPointF(rt.right, rt.bottom));
     if (style.m_bOutline && style.m_nOutlineWidth > 0) {
         plan.m_dOutline = std::max<qreal>(0.5, style.m_nOutlineWidth * zoom / 100.0);

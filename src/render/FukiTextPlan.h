@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FukiTextLayout.h"
+#include "model/Types.h"
 
 class CFuki;
 
@@ -19,6 +20,10 @@ struct SFukiTextPlan {
     bool m_bVertical = false;
     bool m_bFits = true; // the text's cells lie inside the text rectangle
 };
+
+// The balloon's text rectangle (its body less the corners) zoomed and moved by the device
+// offset; inverted when the corners leave no room, and then used as it stands.
+CRect ZoomedTextRect(const CFuki& fuki, int zoom, int dx, int dy);
 
 // Stored text with its line breaks (CR LF, or a lone CR or LF) as line separators.
 QString FukiLayoutText(const std::string& cp932);
