@@ -86,23 +86,25 @@ TEST(Geometry, DefaultTailTriangle) {
 }
 
 TEST(Geometry, TailBasePointsOnEachSide) {
-    CFuki fuki;
-    fuki.m_nTailSide = TAIL_RIGHT;
-    fuki.m_nTailBase1 = 0;
-    EXPECT_EQ(fuki.GetTailBasePoint(0), (CPoint{199, 50}));
-    fuki.m_nTailSide = TAIL_TOP;
-    fuki.m_nTailBase2 = 100;
-    EXPECT_EQ(fuki.GetTailBasePoint(1), (CPoint{200, 50}));
-    fuki.m_nTailSide = TAIL_LEFT;
-    fuki.m_nTailBase1 = 50;
-    EXPECT_EQ(fuki.GetTailBasePoint(0), (CPoint{50, 100}));
-    fuki.m_nTailSide = TAIL_BOTTOM;
-    fuki.m_nTailBase1 = 100;
-    EXPECT_EQ(fuki.GetTailBasePoint(0), (CPoint{200, 149}));
     // Division truncates toward zero, also for a negative percentage from a file.
-    fuki.m_nTailSide = TAIL_TOP;
-    fuki.m_nTailBase1 = -1;
-    EXPECT_EQ(fuki.GetTailBasePoint(0), (CPoint{49, 50}));
+    const struct {
+        int side;
+        int base; // 0: the first base point, 1: the second
+        int percent;
+        CPoint expected;
+    } cases[] = {
+        {TAIL_RIGHT, 0, 0, {199, 50}}, {TAIL_TOP, 1, 100, {200, 50}},
+        {TAIL_LEFT, 0, 50, {50, 100}}, {TAIL_BOTTOM, 0, 100, {200, 149}},
+        {TAIL_TOP, 0, -1, {49, 50}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "side " << c.side << " base " << c.base << " at " << c.percent << "%");
+        CFuki fuki;
+        fuki.m_nTailSide = c.side;
+        (c.base == 0 ? fuki.m_nTailBase1 : fuki.m_nTailBase2) = c.percent;
+        EXPECT_EQ(fuki.GetTailBasePoint(c.base), c.expected);
+    }
 }
 
 TEST(Geometry, NormalizeOrdersEdgesAndBases) {

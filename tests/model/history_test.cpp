@@ -24,6 +24,23 @@ int PictureWidth(const CVelmoDoc& doc) {
     return doc.m_panel.m_image.HasPicture() ? doc.m_panel.m_image.m_bitmap->Width() : 0;
 }
 
+// A panel that imported a.jpg and then b.jpg (of the given sizes), one step each.
+struct STwoPictures {
+    CTempDir dir;
+    CFakeDecoder decoder;
+    CVelmoDoc doc{decoder};
+
+    STwoPictures(int aWidth, int aHeight, int bWidth, int bHeight) {
+        WriteBytes(dir.Path("a.jpg"), {1});
+        WriteBytes(dir.Path("b.jpg"), {2});
+        decoder.SetSize("a.jpg", aWidth, aHeight);
+        decoder.SetSize("b.jpg", bWidth, bHeight);
+        Attach(doc);
+        ImportAndRecord(doc, dir.Path("a.jpg"));
+        ImportAndRecord(doc, dir.Path("b.jpg"));
+    }
+};
+
 } // namespace
 
 TEST(History, FreshDocumentHasNothingToUndoOrRedo) {
@@ -89,17 +106,9 @@ TEST(History, ANewChangeDropsTheRedoSteps) {
 }
 
 TEST(History, CrossingPictureChangesDecodesTheStateArrivedAt) {
-    CTempDir dir;
-    WriteBytes(dir.Path("a.jpg"), {1});
-    WriteBytes(dir.Path("b.jpg"), {2});
-    CFakeDecoder decoder;
-    decoder.SetSize("a.jpg", 640, 480);
-    decoder.SetSize("b.jpg", 1000, 333);
-
-    CVelmoDoc doc(decoder);
-    Attach(doc);
-    ImportAndRecord(doc, dir.Path("a.jpg"));
-    ImportAndRecord(doc, dir.Path("b.jpg"));
+    STwoPictures panel(640, 480, 1000, 333);
+    CFakeDecoder& decoder = panel.decoder;
+    CVelmoDoc& doc = panel.doc;
     EXPECT_EQ(decoder.m_nDecodes, 2);
 
     ASSERT_TRUE(doc.Undo());
@@ -146,40 +155,20 @@ TEST(History, StepsThatKeepThePictureDoNotDecodeIt) {
 }
 
 TEST(History, UndoFindsTheEarlierPictureAfterTheCurrentDirectoryMoved) {
-    CTempDir pictures;
+    STwoPictures panel(400, 300, 640, 480);
     CTempDir elsewhere;
-    WriteBytes(pictures.Path("a.jpg"), {1});
-    WriteBytes(pictures.Path("b.jpg"), {2});
-    CFakeDecoder decoder;
-    decoder.SetSize("a.jpg", 400, 300);
-    decoder.SetSize("b.jpg", 640, 480);
-
-    CVelmoDoc doc(decoder);
-    Attach(doc);
-    ImportAndRecord(doc, pictures.Path("a.jpg"));
-    ImportAndRecord(doc, pictures.Path("b.jpg"));
     CCurrentDirScope cwd(elsewhere.Path());
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(PictureWidth(doc), 400);
-    EXPECT_EQ(decoder.m_paths.back(), pictures.Path("a.jpg"));
+    ASSERT_TRUE(panel.doc.Undo());
+    EXPECT_EQ(PictureWidth(panel.doc), 400);
+    EXPECT_EQ(panel.decoder.m_paths.back(), panel.dir.Path("a.jpg"));
 }
 
 TEST(History, AMissingPictureLeavesThePanelWithoutOneButKeepsItsName) {
-    CTempDir dir;
-    WriteBytes(dir.Path("a.jpg"), {1});
-    WriteBytes(dir.Path("b.jpg"), {2});
-    CFakeDecoder decoder;
-    decoder.SetSize("a.jpg", 400, 300);
-    decoder.SetSize("b.jpg", 640, 480);
-
-    CVelmoDoc doc(decoder);
-    Attach(doc);
-    ImportAndRecord(doc, dir.Path("a.jpg"));
-    ImportAndRecord(doc, dir.Path("b.jpg"));
-    std::filesystem::remove(dir.Path("a.jpg"));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_FALSE(doc.m_panel.m_image.HasPicture());
-    EXPECT_EQ(doc.m_panel.m_image.m_strName, "a.jpg");
+    STwoPictures panel(400, 300, 640, 480);
+    std::filesystem::remove(panel.dir.Path("a.jpg"));
+    ASSERT_TRUE(panel.doc.Undo());
+    EXPECT_FALSE(panel.doc.m_panel.m_image.HasPicture());
+    EXPECT_EQ(panel.doc.m_panel.m_image.m_strName, "a.jpg");
 }
 
 TEST(History, SaveThenUndoLeavesTheDocumentUnmodified) {

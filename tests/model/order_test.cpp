@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "TestSupport.h"
 #include "model/Panel.h"
@@ -76,19 +78,35 @@ TEST(Order, AddWithTenInUseChangesNothing) {
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST(Order, ForwardAndFrontmostOnThreeBalloons) {
-    CPanel panel;
-    panel.AddFuki();
-    panel.AddFuki();
-    panel.AddFuki(); // slots 9, 8, 7 at 1, 2, 3
-    EXPECT_EQ(panel.ChangeFukiOrder(9, ORDER_FORWARD), 2);
-    EXPECT_EQ(panel.m_fuki[8].m_nOrder, 1);
-    EXPECT_EQ(panel.m_fuki[9].m_nOrder, 2);
-    EXPECT_EQ(panel.m_fuki[7].m_nOrder, 3);
-    EXPECT_EQ(panel.ChangeFukiOrder(9, ORDER_FRONTMOST), 3);
-    EXPECT_EQ(panel.m_fuki[8].m_nOrder, 1);
-    EXPECT_EQ(panel.m_fuki[7].m_nOrder, 2);
-    EXPECT_EQ(panel.m_fuki[9].m_nOrder, 3);
+// Moves on three balloons (slots 9, 8, 7 at 1, 2, 3): the last move's new position and the
+// positions of slots 9, 8 and 7 after all of them. A move that cannot go further changes nothing.
+TEST(Order, MovesOnThreeBalloons) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, int>> moves; // slot, order command
+        int lastPosition;
+        std::array<int, 3> orders; // of slots 9, 8, 7
+    } cases[] = {
+        {"forward", {{9, ORDER_FORWARD}}, 2, {2, 1, 3}},
+        {"forward then frontmost", {{9, ORDER_FORWARD}, {9, ORDER_FRONTMOST}}, 3, {3, 1, 2}},
+        {"backward", {{7, ORDER_BACKWARD}}, 2, {1, 3, 2}},
+        {"backward at the back stays", {{7, ORDER_BACKWARD}, {9, ORDER_BACKWARD}}, 1, {1, 3, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPanel panel;
+        panel.AddFuki();
+        panel.AddFuki();
+        panel.AddFuki();
+        int position = 0;
+        for (const auto& [slot, command] : c.moves) {
+            position = panel.ChangeFukiOrder(slot, command);
+        }
+        EXPECT_EQ(position, c.lastPosition);
+        EXPECT_EQ((std::array<int, 3>{panel.m_fuki[9].m_nOrder, panel.m_fuki[8].m_nOrder,
+                                      panel.m_fuki[7].m_nOrder}),
+                  c.orders);
+    }
 }
 
 TEST(Order, FrontmostFromTheMiddleOfTen) {
@@ -126,19 +144,6 @@ TEST(Order, ForwardSwapsWithTheFrontmostAndStopsThere) {
     ExpectGapFree(panel);
     const auto before = Orders(panel);
     EXPECT_EQ(panel.ChangeFukiOrder(ninth, ORDER_FORWARD), 10);
-    EXPECT_EQ(Orders(panel), before);
-}
-
-TEST(Order, BackwardSwapsAndStopsAtTheBack) {
-    CPanel panel;
-    panel.AddFuki();
-    panel.AddFuki();
-    panel.AddFuki(); // slots 9, 8, 7 at 1, 2, 3
-    EXPECT_EQ(panel.ChangeFukiOrder(7, ORDER_BACKWARD), 2);
-    EXPECT_EQ(panel.m_fuki[8].m_nOrder, 3);
-    EXPECT_EQ(panel.m_fuki[9].m_nOrder, 1);
-    const auto before = Orders(panel);
-    EXPECT_EQ(panel.ChangeFukiOrder(9, ORDER_BACKWARD), 1);
     EXPECT_EQ(Orders(panel), before);
 }
 

@@ -184,45 +184,39 @@ TEST_F(PictureTest, CopyFromNeverCopiesThePicture) {
     EXPECT_FALSE(b.m_image.HasPicture());
 }
 
-TEST_F(PictureTest, ReloadLooksInTheHomeFolderFirst) {
-    CTempDir home;
-    CTempDir cwd;
-    WriteBytes(home.Path("a.jpg"), {0});
-    WriteBytes(cwd.Path("a.jpg"), {0});
-    CPanelImage image;
-    image.m_strName = "a.jpg";
-    image.m_strPath = MakePicture("a.jpg", 640, 480);
-    image.m_strHomeFolder = home.Path();
-    CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload(m_decoder));
-    EXPECT_EQ(m_decoder.m_paths.back(), home.Path("a.jpg"));
-}
-
-TEST_F(PictureTest, ReloadThenTriesTheRecordedPath) {
-    CTempDir home;
-    CTempDir cwd;
-    WriteBytes(cwd.Path("a.jpg"), {0});
-    CPanelImage image;
-    image.m_strName = "a.jpg";
-    image.m_strPath = MakePicture("a.jpg", 640, 480);
-    image.m_strHomeFolder = home.Path();
-    CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload(m_decoder));
-    EXPECT_EQ(m_decoder.m_paths.back(), m_dir.Path("a.jpg"));
-}
-
-TEST_F(PictureTest, ReloadFinallyTriesTheCurrentDirectory) {
-    CTempDir home;
-    CTempDir cwd;
-    WriteBytes(cwd.Path("a.jpg"), {0});
-    m_decoder.SetSize("a.jpg", 640, 480);
-    CPanelImage image;
-    image.m_strName = "a.jpg";
-    image.m_strPath = m_dir.Path("gone/a.jpg");
-    image.m_strHomeFolder = home.Path();
-    CCurrentDirScope inCwd(cwd.Path());
-    ASSERT_TRUE(image.Reload(m_decoder));
-    EXPECT_EQ(m_decoder.m_paths.back(), "a.jpg");
+// Reload looks for the picture in the panel's home folder, then at the recorded path, then in
+// the current directory; the current directory holds a copy in every case.
+TEST_F(PictureTest, ReloadLooksInHomeThenRecordedPathThenCurrentDirectory) {
+    enum EWhere { kHome, kRecorded, kCurrent };
+    const struct {
+        const char* what;
+        bool bInHome;
+        bool bAtRecordedPath;
+        EWhere found;
+    } cases[] = {
+        {"home first", true, true, kHome},
+        {"then the recorded path", false, true, kRecorded},
+        {"finally the current directory", false, false, kCurrent},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CTempDir home;
+        CTempDir cwd;
+        WriteBytes(cwd.Path("a.jpg"), {0});
+        if (c.bInHome) {
+            WriteBytes(home.Path("a.jpg"), {0});
+        }
+        m_decoder.SetSize("a.jpg", 640, 480);
+        CPanelImage image;
+        image.m_strName = "a.jpg";
+        image.m_strPath =
+            c.bAtRecordedPath ? MakePicture("a.jpg", 640, 480) : m_dir.Path("gone/a.jpg");
+        image.m_strHomeFolder = home.Path();
+        CCurrentDirScope inCwd(cwd.Path());
+        ASSERT_TRUE(image.Reload(m_decoder));
+        const std::string expected[] = {home.Path("a.jpg"), m_dir.Path("a.jpg"), "a.jpg"};
+        EXPECT_EQ(m_decoder.m_paths.back(), expected[c.found]);
+    }
 }
 
 TEST_F(PictureTest, ReloadWithNoMatchLeavesNoPictureButKeepsTheNames) {
