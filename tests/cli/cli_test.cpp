@@ -4,14 +4,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
-#include <iostream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
+#include "CliTestSupport.h"
 #include "TestPictures.h"
-#include "cli/HeadlessCommands.h"
 #include "model/ShowData.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
@@ -20,26 +19,10 @@
 
 namespace {
 
-struct SResult {
-    int nStatus = 0;
-    std::string strOut;
-    std::string strErr;
-};
+using SResult = clitest::SRun;
 
 SResult Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmo");
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    std::streambuf* oldOut = std::cout.rdbuf(out.rdbuf());
-    std::streambuf* oldErr = std::cerr.rdbuf(err.rdbuf());
-    const int status = cli::RunHeadlessCommand(static_cast<int>(args.size()), argv.data());
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-    return {status, out.str(), err.str()};
+    return clitest::RunCli(std::move(args));
 }
 
 bool IsOneLine(const std::string& s) {

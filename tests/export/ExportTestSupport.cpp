@@ -5,12 +5,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
-#include <iostream>
-#include <sstream>
 #include <sys/resource.h>
 #include <webp/decode.h>
-
-#include "cli/HeadlessCommands.h"
 
 namespace exporttest {
 
@@ -107,22 +103,6 @@ void WithFileSizeLimit(long limit, const std::function<void()>& fn) {
 QStringList FolderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
-}
-
-SRun RunCli(std::vector<std::string> args) {
-    args.insert(args.begin(), "velmo");
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    std::ostringstream out, err;
-    std::streambuf* oldOut = std::cout.rdbuf(out.rdbuf());
-    std::streambuf* oldErr = std::cerr.rdbuf(err.rdbuf());
-    const int status = cli::RunHeadlessCommand(static_cast<int>(args.size()), argv.data());
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-    return {status, out.str(), err.str()};
 }
 
 } // namespace exporttest

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "CliTestSupport.h"
+
 namespace exporttest {
 
 // Page `page` (1-based) of a PDF rendered at dpi, or a null image when pdftoppm fails.
@@ -26,12 +28,8 @@ void WithFileSizeLimit(long limit, const std::function<void()>& fn);
 // The names in a folder, sorted, hidden ones included.
 QStringList FolderEntries(const QString& folder);
 
-struct SRun {
-    int nStatus = 0;
-    std::string strOut;
-    std::string strErr;
-};
 // The velmo command line run in this process (cli::RunHeadlessCommand).
-SRun RunCli(std::vector<std::string> args);
+using clitest::RunCli;
+using clitest::SRun;
 
 } // namespace exporttest
