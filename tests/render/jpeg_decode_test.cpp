@@ -268,7 +268,7 @@ private slots:
         QByteArray badHeader = good;
         badHeader[badHeader.indexOf("\xFF\xC0") + 9] = 7; // a component count the frame cannot have
         QTest::addRow("bad frame header") << badHeader;
-        QTest::addRow("not a JPEG") << QByteArray("\xFF\xD8 not really a picture", 25);
+        QTest::addRow("not a JPEG") << QByteArray("\xFF\xD8 not really a picture");
     }
     void DamagedStreamsAreRefusedSilently() {
         QFETCH(QByteArray, bytes);
