@@ -55,13 +55,20 @@ void CheckState(const CPlayback& playback, const CPlaybackAction& action, std::s
     }
 }
 
+// The player reads the panel files only; their pictures are never decoded here.
+class CNoPictures final : public IPictureDecoder {
+public:
+    PictureHandle Decode(const std::string&) override { return nullptr; }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const int screenW = in.ConsumeIntegralInRange(-2, 4000);
     const int screenH = in.ConsumeIntegralInRange(-2, 3000);
-    CPlayback playback(screenW, screenH);
+    CNoPictures decoder;
+    CPlayback playback(decoder, screenW, screenH);
     playback.m_bManual = in.ConsumeBool();
     playback.m_strFolder = FuzzFolder();
     const int panels = in.ConsumeIntegralInRange(0, 4);
