@@ -260,7 +260,10 @@ std::shared_ptr<CQtDecodedPicture> CQtDecodedPicture::OpenDescriptor(int fd, qin
         return nullptr;
     }
     ConvertToDrawingFormat(pixels);
-    if (pixels.isNull() || !DeclaredSizeAcceptable(pixels.size())) {
+    // A header may declare less than the decoder then delivers (a GIF's logical screen, say):
+    // the limit holds for the pixels themselves too.
+    if (pixels.isNull() || !DeclaredSizeAcceptable(pixels.size()) ||
+        qint64(pixels.width()) * pixels.height() * 4 > limitBytes) {
         return nullptr;
     }
     picture->m_nStepDecodes.fetch_add(1);

@@ -1,7 +1,9 @@
 // Pictures that are hostile or merely huge: files that are no regular files, truncated BMPs,
 // decoder messages kept off standard error, the memory a decode holds at its peak (measured in
 // a child process), and a 749-megapixel JPEG drawn from the step its zoom needs.
+#include <QImageReader>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QtEndian>
 #include <QtTest>
 #include <csignal>
@@ -347,6 +349,26 @@ private slots:
         thin.remove(thin.size() - 2 - 50'000, 50'000); // too few bits for its 250,000 blocks
         testpic::WriteAll(Path("thin.jpg"), thin);
         QVERIFY(CQtDecodedPicture::Open(Path("thin.jpg")) == nullptr);
+    }
+
+    // A GIF whose header gives the reader a small size but whose logical screen is far larger
+    // (found by fuzzing): the limit holds for the pixels the decoder delivers.
+    void APictureLargerThanItsHeaderSaysIsHeldToTheLimit() {
+        const QByteArray gif = QByteArray::fromBase64(
+            "R0lGODlh6An3/vMAAP8AAOgAF9EALrkARqIAC////////yUAokYAuS4A0RcA6AAA/wAAAAAAAAAAAAAAAC"
+            "H5BAAAAAAAIf8LSW1hZ2VNYWdpY2sNZ2FtbS8qNS40NTQ1NQAsAAAAABAADAAABDkQyEkrCDjrHYT/YCgM"
+            "ZGmeA6GubEsUcCzPhWHfeG4cfO8=");
+        testpic::WriteAll(Path("screen.gif"), gif);
+        // Qt's reader allowed as much as the program allows it.
+        const int qtLimit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(render::kDecoderAllocationLimitMb);
+        const auto restore = qScopeGuard([qtLimit] { QImageReader::setAllocationLimit(qtLimit); });
+        const auto whole = CQtDecodedPicture::Open(Path("screen.gif"));
+        QVERIFY(whole != nullptr);
+        const qint64 bytes = qint64(whole->Width()) * whole->Height() * 4;
+        QVERIFY(bytes > 4 * kMiB);
+        QVERIFY(CQtDecodedPicture::Open(Path("screen.gif"), bytes - 1) == nullptr);
+        QVERIFY(CQtDecodedPicture::Open(Path("screen.gif"), bytes) != nullptr);
     }
 };
 
