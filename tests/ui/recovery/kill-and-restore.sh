@@ -15,19 +15,7 @@ fail() {
   for p in $p1 $p2 $p3; do kill -9 "$p" 2>/dev/null; done
   exit 1
 }
-# The first visible window of a process whose name holds the text (ASCII).
-window_of() {
-  i=0
-  while [ $i -lt 240 ]; do
-    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-      case "$(xdotool getwindowname "$w" 2>/dev/null)" in
-        *"$2"*) echo "$w"; return 0 ;;
-      esac
-    done
-    i=$((i + 1)); sleep 0.25
-  done
-  return 1
-}
+. "$(dirname "$0")/../xdotool-windows.sh"
 # A visible window of the process that is not a main window ("… - …").
 dialog_of() {
   i=0
@@ -50,7 +38,6 @@ wait_copies() {
     sleep 0.25
   done
 }
-keys() { xdotool windowfocus --sync "$1" && sleep 0.3 && shift && xdotool key --delay 150 "$@"; }
 
 "$velmo" "$one" & p1=$!
 w1=$(window_of $p1 one.vlm) || fail "copy 1 shows no window"
