@@ -1,4 +1,4 @@
-// velmo_export_bench --velmo VELMO --jpeg PIC.jpg --work DIR
+// velmo_export_bench --velmo VELMO --jpeg PIC.jpg --work DIR [--mp4-runs N]
 // velmo_export_bench --make-panel OUT.vlm PICTURE W H LEFT TOP RIGHT BOTTOM
 //   writes a panel of W x H whose picture fills the body LEFT TOP RIGHT BOTTOM (for
 //   scripts/bench.sh, which times "velmo export" of it)
@@ -8,8 +8,11 @@
 // sum of full djpeg decodes of the ten pictures, the PDF's size against the JPEGs', the peak
 // memory against one decoded picture, and the anchor a user would script: the same frames
 // exported as PNGs and encoded by the ffmpeg command-line tool.
+// With --mp4-runs N only the MP4 is exported, N times, each run paired with the ten djpeg
+// decodes; printed are the medians with min-max of the processor time, the ratio and the peak.
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -124,6 +127,65 @@ bool WriteConcatList(const std::string& work) {
     return static_cast<bool>(list);
 }
 
+struct SStats {
+    double dMedian = 0, dMin = 0, dMax = 0;
+};
+
+SStats StatsOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+// The processor time of the ten full djpeg decodes, and the JPEGs' bytes; negative on failure.
+double DjpegSum(const std::string& work, long long* jpegBytes) {
+    double sum = 0;
+    for (int i = 1; i <= kPanels; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "p%02d.jpg", i);
+        const SUsage d = Run({"djpeg", "-outfile", "/dev/null", work + "/" + name});
+        if (!d.bOk) {
+            std::fprintf(stderr, "djpeg failed (package libjpeg-turbo-progs)\n");
+            return -1;
+        }
+        sum += d.dCpuMs;
+        if (jpegBytes != nullptr) {
+            *jpegBytes += FileSize(work + "/" + name);
+        }
+    }
+    return sum;
+}
+
+// The MP4 export alone, runs times, each paired with the djpeg decodes of the same run.
+int Mp4Runs(const std::string& velmo, const std::string& work, int runs, double decodedMb) {
+    std::vector<double> cpu, djpeg, ratio, peak;
+    for (int r = 0; r < runs; ++r) {
+        const double d = DjpegSum(work, nullptr);
+        const SUsage mp4 = Run({velmo, "export", work + "/show.vls", work + "/show.mp4"});
+        if (d <= 0 || !mp4.bOk) {
+            std::fprintf(stderr, "the MP4 export failed\n");
+            return 1;
+        }
+        cpu.push_back(mp4.dCpuMs);
+        djpeg.push_back(d);
+        ratio.push_back(mp4.dCpuMs / d);
+        peak.push_back(mp4.dPeakMb);
+    }
+    const SStats c = StatsOf(cpu), d = StatsOf(djpeg), q = StatsOf(ratio), m = StatsOf(peak);
+    std::printf("MP4 1920x1080 (velmo export), %d runs, medians (min-max):\n", runs);
+    std::printf("  djpeg, sum of %d full decodes  %6.0f ms cpu (%.0f-%.0f)\n", kPanels, d.dMedian,
+                d.dMin, d.dMax);
+    std::printf("  MP4 export                     %6.0f ms cpu (%.0f-%.0f)\n", c.dMedian, c.dMin,
+                c.dMax);
+    std::printf("  ratio                          %6.2f x (%.2f-%.2f)  target <= 1.5\n", q.dMedian,
+                q.dMin, q.dMax);
+    std::printf("  peak                           %6.0f MB (%.0f-%.0f), %.2f x one picture\n",
+                m.dMedian, m.dMin, m.dMax, m.dMedian / decodedMb);
+    std::printf("  file                           %lld bytes\n", FileSize(work + "/show.mp4"));
+    return 0;
+}
+
 } // namespace
 
 // One panel with only a picture, for the headless export figures of scripts/bench.sh.
@@ -144,10 +206,13 @@ int main(int argc, char** argv) {
     if (argc == 10 && std::string(argv[1]) == "--make-panel") {
         return MakePanel(argv);
     }
-    std::string velmo, jpeg, work;
+    std::string velmo, jpeg, work, mp4Runs;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
-        (key == "--velmo" ? velmo : key == "--jpeg" ? jpeg : work) = argv[i + 1];
+        (key == "--velmo"      ? velmo
+         : key == "--jpeg"     ? jpeg
+         : key == "--mp4-runs" ? mp4Runs
+                               : work) = argv[i + 1];
     }
     if (velmo.empty() || jpeg.empty() || work.empty() || !MakeShow(work, jpeg)) {
         std::fprintf(stderr, "usage: velmo_export_bench --velmo VELMO --jpeg PIC.jpg --work DIR\n");
@@ -156,18 +221,13 @@ int main(int argc, char** argv) {
     const QSize size = QImageReader(QString::fromStdString(jpeg)).size();
     const double decodedMb = double(size.width()) * size.height() * 4 / (1024.0 * 1024.0);
 
-    double djpegMs = 0;
+    if (!mp4Runs.empty()) {
+        return Mp4Runs(velmo, work, std::max(1, std::atoi(mp4Runs.c_str())), decodedMb);
+    }
     long long jpegBytes = 0;
-    for (int i = 1; i <= kPanels; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "p%02d.jpg", i);
-        const SUsage d = Run({"djpeg", "-outfile", "/dev/null", work + "/" + name});
-        if (!d.bOk) {
-            std::fprintf(stderr, "djpeg failed (package libjpeg-turbo-progs)\n");
-            return 1;
-        }
-        djpegMs += d.dCpuMs;
-        jpegBytes += FileSize(work + "/" + name);
+    const double djpegMs = DjpegSum(work, &jpegBytes);
+    if (djpegMs <= 0) {
+        return 1;
     }
     const std::string show = work + "/show.vls";
     const SUsage mp4 = Run({velmo, "export", show, work + "/show.mp4"});

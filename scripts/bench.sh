@@ -48,6 +48,10 @@ cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench
 mkdir -p "$WORK/export"
 "$BUILD_DIR/bench/velmo_export_bench" --velmo "$BUILD_DIR/src/app/velmo" \
   --jpeg "$WORK/photo.jpg" --work "$WORK/export"
+# The MP4 alone, five runs each paired with the ten djpeg decodes: medians with min-max.
+mkdir -p "$WORK/export-mp4"
+"$BUILD_DIR/bench/velmo_export_bench" --velmo "$BUILD_DIR/src/app/velmo" \
+  --jpeg "$WORK/photo.jpg" --work "$WORK/export-mp4" --mp4-runs 5
 echo
 echo "== Headless export of one panel: processor time and peak memory (/usr/bin/time -v)"
 PANELS="$WORK/panels"
