@@ -38,6 +38,10 @@ test "$(command -v velmo)" = /usr/bin/velmo
 velmo --version
 velmo --export-png "$work/beach.png" examples/01-beach.vlm
 file "$work/beach.png" | grep -q "PNG image data, 640 x 490"
+# A video is written by the packaged video module, opened only for it.
+test -f /usr/lib/velmo/velmo-video.so
+velmo export examples/sample.vls "$work/sample.mp4" --size 320x240
+file "$work/sample.mp4" | grep -q "ISO Media, MP4"
 test -f /usr/share/metainfo/works.tollan.Velmo.metainfo.xml
 test -f /usr/share/icons/hicolor/scalable/apps/works.tollan.Velmo.svg
 # The file types are known to the system: by extension, and a panel also by its first bytes.
@@ -47,5 +51,6 @@ grep -aq "application/x-velmo\]" /usr/share/mime/magic
 
 $SUDO apt-get remove -y --purge velmo
 test ! -e /usr/bin/velmo
+test ! -e /usr/lib/velmo/velmo-video.so
 ! grep -q "application/x-velmo" /usr/share/mime/globs2
 echo "== Package built, installed, run and removed"

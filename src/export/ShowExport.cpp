@@ -146,19 +146,19 @@ private:
     std::int64_t m_nPendingTicks = 0;
 };
 
-class CVideoSink : public CTimedSink {
+// The video writer compares each frame with the one before itself (on the converted frame), so
+// the canvas goes to it as it is, without a copy.
+class CVideoSink : public CFrameSink {
 public:
-    CVideoSink(const SShowExportOptions& options) : CTimedSink(options), m_nFps(options.nFps) {}
+    CVideoSink(const SShowExportOptions& options) : CFrameSink(options), m_nFps(options.nFps) {}
     bool Begin(const std::string& path, std::string& error) override {
         return m_writer.Open(path, m_canvas.width(), m_canvas.height(), m_nFps, error);
     }
-    bool End(const std::string&, std::string& error) override {
-        return Flush(error) && m_writer.Finish(error);
-    }
+    bool End(const std::string&, std::string& error) override { return m_writer.Finish(error); }
 
 protected:
-    bool Encode(const QImage& frame, std::int64_t ticks, std::string& error) override {
-        return m_writer.AddFrame(frame, ticks, error);
+    bool Frame(int, int, const SShowStep& step, std::string& error) override {
+        return m_writer.AddFrame(m_canvas, step.m_nTicks, error);
     }
 
 private:

@@ -1,22 +1,24 @@
 #pragma once
-// An MP4 file of H.264 video (yuv420p) written through FFmpeg's libraries. Each frame is
-// encoded once and stays on screen for its duration; times are kept in ticks of 100 ms on a
-// time base of a tenth of a frame, so every duration is exact at any frame rate.
+// An MP4 file of H.264 video (yuv420p), written by the video module (see VideoModule.h), which
+// is opened when the first video is written. Each frame is encoded once and stays on screen for
+// its duration; a frame equal to the one before only lengthens it.
 #include <QImage>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "VideoEncoder.h"
+
 namespace exporting {
 
 class CVideoWriter {
 public:
-    CVideoWriter();
-    ~CVideoWriter();
+    CVideoWriter() = default;
     CVideoWriter(const CVideoWriter&) = delete;
     CVideoWriter& operator=(const CVideoWriter&) = delete;
 
     // Opens path for frames of width x height (both even) at fps frames per second nominal.
+    // Fails with a message naming the module's file when the module cannot be used.
     bool Open(const std::string& path, int width, int height, int fps, std::string& error);
     // Adds a frame (the canvas, RGB32, of the opened size) held for ticks of 100 ms.
     bool AddFrame(const QImage& canvas, std::int64_t ticks, std::string& error);
@@ -24,8 +26,9 @@ public:
     bool Finish(std::string& error);
 
 private:
-    struct SState;
-    std::unique_ptr<SState> m_pState;
+    std::unique_ptr<IVideoEncoder> m_pEncoder;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
 };
 
 } // namespace exporting
