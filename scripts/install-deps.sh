@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libharfbuzz-dev libicu-dev
   xvfb xauth x11-apps imagemagick dbus dbus-x11 time
-  libjpeg-turbo-progs libjpeg62-turbo-dev libpng-dev
+  libjpeg-turbo-progs libjpeg62-turbo-dev libpng-dev libdeflate-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev libyuv-dev
   poppler-utils ffmpeg
   desktop-file-utils shared-mime-info xdg-utils

@@ -14,6 +14,7 @@
 #include "AtomicOutput.h"
 #include "OutputExtension.h"
 #include "PanelPage.h"
+#include "PngWriter.h"
 #include "model/Panel.h"
 #include "render/DecodedPicture.h"
 #include "render/PanelRenderer.h"
@@ -150,12 +151,20 @@ bool WritePicture(const QImage& image, EPanelFormat format, const std::string& p
     if (format == EPanelFormat::Webp) {
         return WriteWebp(image, path, error);
     }
+    if (format == EPanelFormat::Png) {
+        CPngBytes png;
+        if (!EncodePng(image, png, error)) {
+            error = path + ": " + error;
+            return false;
+        }
+        return WriteWholeFile(path, png.Data(), png.Size(), error);
+    }
     // Encoded in memory first: the image writer does not report a failed write to its file.
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format == EPanelFormat::Jpeg ? "jpeg" : "png");
-    writer.setQuality(format == EPanelFormat::Jpeg ? kJpegQuality : kPngWriterQuality);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(kJpegQuality);
     if (!writer.write(image)) {
         error = path + ": " + writer.errorString().toStdString();
         return false;

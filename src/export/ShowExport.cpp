@@ -1,9 +1,7 @@
 #include "ShowExport.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -18,6 +16,7 @@
 #include "OutputExtension.h"
 #include "PanelExport.h"
 #include "PanelPage.h"
+#include "PngWriter.h"
 #include "ShowLayers.h"
 #include "VideoWriter.h"
 #include "model/PlaybackPanel.h"
@@ -199,17 +198,12 @@ protected:
         char name[64];
         std::snprintf(name, sizeof name, "%03d-%02d-%s.png", panel + 1, layer + 1,
                       LayerName(step.m_layer.m_eKind));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(kPngWriterQuality);
-        if (!writer.write(m_canvas)) {
-            error = std::string(name) + ": " + writer.errorString().toStdString();
+        CPngBytes png;
+        if (!EncodePng(m_canvas, png, error)) {
+            error = std::string(name) + ": " + error;
             return false;
         }
-        return WriteWholeFile(m_strFolder + "/" + name, bytes.constData(),
-                              std::size_t(bytes.size()), error);
+        return WriteWholeFile(m_strFolder + "/" + name, png.Data(), png.Size(), error);
     }
 
 private:
