@@ -337,11 +337,11 @@ int CQtDecodedPicture::StepCovering(QSize size) const {
         if (s.width() >= size.width() && s.height() >= size.height()) {
             return step;
         }
-    }
-    const QSize half = StepSize(2);
-    if (m_bJpeg && half.width() * kHalfStepShortfall >= size.width() &&
-        half.height() * kHalfStepShortfall >= size.height()) {
-        return 2;
+        // Only just short: enlarged a little rather than decoded at the next finer step.
+        if (m_bJpeg && step <= 4 && s.width() * kStepShortfall >= size.width() &&
+            s.height() * kStepShortfall >= size.height()) {
+            return step;
+        }
     }
     return 1;
 }

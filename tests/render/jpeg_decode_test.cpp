@@ -336,15 +336,19 @@ private slots:
         QCOMPARE(decoder.FilesOpened(), 1);
     }
 
-    // Slightly above the half step, the half step is enlarged instead of decoding in full, and
-    // the result stays close to an exact area average of the full picture.
-    void HalfStepStandsInJustBelowTheSizeDrawn_data() {
+    // Slightly above the half (quarter) step, that step is enlarged instead of decoding the
+    // next finer one, and the result stays close to an exact area average of the full picture.
+    void StepStandsInJustBelowTheSizeDrawn_data() {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<unsigned>("steps");
         QTest::addRow("1.077 x the half step") << QSize(431, 323) << (1u << 1);
         QTest::addRow("1.2 x the half step") << QSize(480, 360) << 1u;
+        QTest::addRow("1.08 x the quarter step") << QSize(216, 162) << (1u << 2);
+        QTest::addRow("1.1 x the quarter step, one side") << QSize(220, 150) << (1u << 2);
+        QTest::addRow("1.12 x the quarter step") << QSize(224, 168) << (1u << 1);
+        QTest::addRow("1.1 x the eighth step") << QSize(110, 82) << (1u << 2);
     }
-    void HalfStepStandsInJustBelowTheSizeDrawn() {
+    void StepStandsInJustBelowTheSizeDrawn() {
         QFETCH(QSize, size);
         QFETCH(unsigned, steps);
         const QByteArray bytes = Encoded(Detailed(800, 600), 95);
