@@ -74,13 +74,15 @@ usage_of() {
   awk -F': ' '/User time/{u=$2} /System time/{s=$2} /Maximum resident/{m=$2}
               END{printf "%.0f %d\n", (u + s) * 1000, m}' "$PANELS/time.txt"
 }
-# The median of five runs of each: processor time against djpeg of the same picture in the
-# same run, peak memory against the decoded picture (W x H x 4).
+# The median (and min-max) of five runs of each: processor time against djpeg of the same
+# picture in the same run, peak memory against the decoded picture (W x H x 4).
 median() { sort -n | sed -n 3p; }
+range() { sort -n | sed -n '1p;$p' | paste -sd- -; }
 VELMO="$BUILD_DIR/src/app/velmo"
 cmake --build "$BUILD_DIR" -j2 --target velmo velmo_export_bench >/dev/null
 PIXEL_KIB=$((6000 * 4000 * 4 / 1024))
-printf "%-44s %9s %8s %9s %8s\n" "path" "cpu ms" "x djpeg" "peak MiB" "x WxHx4"
+printf "%-44s %9s %9s %8s %12s %9s %8s\n" "path" "cpu ms" "min-max" "x djpeg" "djpeg ms" \
+  "peak MiB" "x WxHx4"
 for row in "photo.vlm photo.jpg --zoom 270" "camera.vlm camera.jpg --zoom 270" \
            "png.vlm photo.jpg --zoom 100" "bmp.vlm photo.jpg --zoom 100"; do
   set -- $row
@@ -93,9 +95,12 @@ for row in "photo.vlm photo.jpg --zoom 270" "camera.vlm camera.jpg --zoom 270" \
   cpu=$(printf "%s\n" "${cpus[@]}" | median)
   dj=$(printf "%s\n" "${djpegs[@]}" | median)
   peak=$(printf "%s\n" "${peaks[@]}" | median)
+  cpu_range=$(printf "%s\n" "${cpus[@]}" | range)
+  dj_range=$(printf "%s\n" "${djpegs[@]}" | range)
   awk -v name="velmo export $1 $3 $4" -v cpu="$cpu" -v dj="$dj" -v peak="$peak" \
-    -v pixels="$PIXEL_KIB" \
-    'BEGIN{printf "%-44s %9d %8.2f %9.1f %8.2f\n", name, cpu, cpu / dj, peak / 1024, peak / pixels}' 
+    -v pixels="$PIXEL_KIB" -v cr="$cpu_range" -v dr="$dj_range" \
+    'BEGIN{printf "%-44s %9d %9s %8.2f %4d %-7s %9.1f %8.2f\n", name, cpu, cr, cpu / dj, dj, dr,
+           peak / 1024, peak / pixels}'
 done
 echo "(djpeg of the same picture in the same run: the ratio's floor; the PNG and BMP rows' ratio"
 echo " is against djpeg of the JPEG they were made from)"
