@@ -7,6 +7,7 @@
 
 #include <jerror.h>
 #include <jpeglib.h>
+#include <sys/mman.h>
 
 #include "DecoderMessages.h"
 
@@ -47,6 +48,23 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 }
 
 void OutputMessage(j_common_ptr) {}
+
+// Large pages are 2 MB on the machines this runs on; smaller buffers gain nothing from them.
+constexpr std::size_t kLargePage = std::size_t(2) << 20;
+
+// Memory for `bytes` bytes of pixels, freed with std::free; large buffers aligned to and
+// advised for large pages (the advice is only a hint: where it is refused nothing changes).
+void* AllocatePixels(std::size_t bytes) {
+    if (bytes < 2 * kLargePage) {
+        return std::malloc(bytes);
+    }
+    const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    void* data = std::aligned_alloc(kLargePage, rounded);
+    if (data != nullptr) {
+        ::madvise(data, rounded, MADV_HUGEPAGE);
+    }
+    return data;
+}
 
 // The decompressor and its error manager; the stages below each set their own return point, so
 // that no C++ object with a destructor lives in a frame the library may jump out of.
@@ -148,7 +166,7 @@ EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out) 
         return EJpegDecode::Failed;
     }
     const qsizetype bytesPerLine = qsizetype(width) * 4;
-    auto* bits = static_cast<unsigned char*>(std::malloc(std::size_t(bytesPerLine) * height));
+    auto* bits = static_cast<unsigned char*>(AllocatePixels(std::size_t(bytesPerLine) * height));
     if (bits == nullptr) {
         return EJpegDecode::Failed;
     }
@@ -165,6 +183,25 @@ EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out) 
     }
     out = std::move(image);
     return EJpegDecode::Decoded;
+}
+
+QImage NewLargeImage(QSize size, QImage::Format format) {
+    if (size.isEmpty() || QImage::toPixelFormat(format).bitsPerPixel() != 32) {
+        return {};
+    }
+    const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
+    auto* bits = static_cast<unsigned char*>(
+        AllocatePixels(std::size_t(bytesPerLine) * std::size_t(size.height())));
+    if (bits == nullptr) {
+        return {};
+    }
+    QImage image(
+        bits, size.width(), size.height(), bytesPerLine, format,
+        [](void* data) { std::free(data); }, bits);
+    if (image.isNull()) {
+        std::free(bits);
+    }
+    return image;
 }
 
 } // namespace render
