@@ -1,21 +1,33 @@
 #include "PanelPreparer.h"
 
 #include <QPainter>
+#include <chrono>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <utility>
 
+#include "ScreenCanvas.h"
+#include "model/PanelLayers.h"
 #include "model/Playback.h"
 #include "model/PlaybackPanel.h"
-#include "render/PanelRenderer.h"
-#include "render/PicturePreparation.h"
+#include "render/DecodedPicture.h"
+#include "render/JpegScaledDecoder.h"
 #include "render/RenderColor.h"
 
 namespace {
 
 // Nice enough that the show's own thread wins the processor nine times in ten.
 constexpr int kWorkerNiceness = 10;
+// How long one megapixel of a picture takes to prepare (wall-clock) until the worker has timed
+// a preparation of its own: a loaded two-core machine, on the slow side.
+constexpr double kFirstMsPerMegapixel = 15.0;
+// The unit of every wait: a tenth of a second.
+constexpr std::int64_t kTickMs = 100;
+
+double MegapixelsOf(const CPanelImage& image) {
+    return image.m_bitmap ? double(image.m_bitmap->Width()) * image.m_bitmap->Height() / 1e6 : 0;
+}
 
 SPanelKey KeyOf(const std::string& path, const CPanel& panel, const CPanelFit& fit) {
     return {path,
@@ -36,7 +48,7 @@ QImage TakeScreen(QSize screen, std::vector<QImage>& spares) {
             return spare;
         }
     }
-    return QImage(screen, QImage::Format_RGB32);
+    return render::NewLargeImage(screen);
 }
 
 QImage BackgroundScreen(QSize screen, COLORREF back, std::vector<QImage>& spares) {
@@ -51,7 +63,7 @@ QImage BackgroundScreen(QSize screen, COLORREF back, std::vector<QImage>& spares
 void DrawPictureLayer(QImage& screen, const CPanelImage& image, const CPanelFit& fit) {
     if (!screen.isNull()) {
         QPainter painter(&screen);
-        render::DrawPicture(painter, image, false, fit.m_nZoom, fit.m_nOffsetX, fit.m_nOffsetY);
+        DrawScreenPicture(painter, image, fit.m_nZoom, fit.m_nOffsetX, fit.m_nOffsetY);
     }
 }
 
@@ -60,6 +72,11 @@ struct SCurrent {
     std::string strPath;
     CPanel panel; // a copy: the player's own panel may change meanwhile
     CPanelFit fit;
+};
+
+struct SNextPanel {
+    std::string strPath;
+    std::int64_t nMsBefore = 0; // how soon its turn may come, at the earliest estimate
 };
 
 } // namespace
@@ -81,21 +98,26 @@ private:
 namespace {
 
 // Runs on the worker thread: touches only its own copies and the thread-safe decoder.
-std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const std::string& nextPath,
+std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const SNextPanel& nextPanel,
                                        IPictureDecoder& decoder, QSize screen,
-                                       std::vector<QImage>& spares,
+                                       std::vector<QImage>& spares, double& msPerMegapixel,
                                        const CPreparerProgress& progress) {
     auto work = std::make_shared<SPreparedWork>();
-    // The next panel is read first: a change of panel waits for no more than this.
+    const std::string& nextPath = nextPanel.strPath;
+    // The next panel is read first: a change of panel waits for no more than this. Its picture
+    // is only opened: the one decode at the size the screen needs proves that it decodes.
     CPanel next;
-    const bool bNext =
-        !nextPath.empty() && ReadPanelFile(nextPath, next, decoder).m_eResult == EPanelRead::Loaded;
+    bool bNext = false;
+    if (!nextPath.empty()) {
+        render::CDeferredPictureCheck deferred;
+        bNext = ReadPanelFile(nextPath, next, decoder).m_eResult == EPanelRead::Loaded;
+    }
     progress.Opened();
     if (current.bWanted) {
         SPreparedPanel shown;
         shown.key = KeyOf(current.strPath, current.panel, current.fit);
         shown.picture = current.panel.m_image.m_bitmap;
-        render::PreparePicture(current.panel.m_image, current.fit.m_nZoom);
+        PrepareScreenPicture(current.panel.m_image, current.fit.m_nZoom);
         shown.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares);
         DrawPictureLayer(shown.imgPicture, current.panel.m_image, current.fit);
         progress.CurrentReady(std::move(shown));
@@ -103,22 +125,61 @@ std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const std::strin
     if (!bNext) {
         return work;
     }
+    if (next.m_image.HasPicture() &&
+        CoarseStepWanted(nextPanel.nMsBefore, MegapixelsOf(next.m_image), msPerMegapixel)) {
+        // Its turn may come before the preparation ends: the coarsest step is decoded first,
+        // for the player to show enlarged meanwhile.
+        if (const auto* picture =
+                dynamic_cast<const render::CQtDecodedPicture*>(next.m_image.m_bitmap.get())) {
+            picture->CheckDecodes();
+        }
+    }
     const CPanelFit fit = FitPanelToScreen(next.m_rcTotal, screen.width(), screen.height());
     work->next.key = KeyOf(nextPath, next, fit);
     work->next.picture = next.m_image.m_bitmap;
     work->next.imgBackground = BackgroundScreen(screen, next.m_crBack, spares);
     if (next.m_image.HasPicture() && !work->next.imgBackground.isNull()) {
-        render::PreparePicture(next.m_image, fit.m_nZoom);
-        work->next.imgPicture = TakeScreen(screen, spares);
-        if (!work->next.imgPicture.isNull()) {
-            QPainter(&work->next.imgPicture).drawImage(0, 0, work->next.imgBackground);
-            DrawPictureLayer(work->next.imgPicture, next.m_image, fit);
+        const auto start = std::chrono::steady_clock::now();
+        const auto* picture =
+            dynamic_cast<const render::CQtDecodedPicture*>(next.m_image.m_bitmap.get());
+        const int decodes = picture ? picture->StepDecodeCount() : 0;
+        PrepareScreenPicture(next.m_image, fit.m_nZoom);
+        if (picture && picture->StepDecodeCount() > decodes) {
+            // Timed only when it decoded: a picture found prepared says nothing of the cost.
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
+            msPerMegapixel = ms / std::max(0.01, MegapixelsOf(next.m_image));
         }
+        work->next.imgPicture = BackgroundScreen(screen, next.m_crBack, spares);
+        DrawPictureLayer(work->next.imgPicture, next.m_image, fit);
     }
     return work;
 }
 
 } // namespace
+
+std::int64_t MsBeforeNextPanel(const CPlayback& playback) {
+    const std::vector<CLayerRef> layers = PanelLayers(playback.m_panel);
+    const auto shownLast = static_cast<std::size_t>(std::max(0, playback.m_nStep - 1));
+    if (playback.m_bManual) {
+        // By hand the presenter sets the pace: the wait of the layer shown last stands for it.
+        return shownLast < layers.size()
+                   ? std::int64_t(LayerWait(playback.m_panel, layers[shownLast])) * kTickMs
+                   : 0;
+    }
+    // The waits left: the one counting down now, then those of the layers still to come.
+    std::int64_t ticks = std::max(0, playback.m_nWaitTicks);
+    for (std::size_t i = shownLast + 1; i < layers.size(); ++i) {
+        ticks += LayerWait(playback.m_panel, layers[i]);
+    }
+    return ticks * kTickMs;
+}
+
+bool CoarseStepWanted(std::int64_t msBefore, double megapixels, double msPerMegapixel) {
+    // Twice the estimate: on a loaded machine one preparation may take twice as long as another.
+    return megapixels > 0 && double(msBefore) < 2.0 * megapixels * msPerMegapixel;
+}
 
 SPanelKey KeyOfShownPanel(const CPlayback& playback) {
     CPanelFit fit;
@@ -128,7 +189,8 @@ SPanelKey KeyOfShownPanel(const CPlayback& playback) {
     return KeyOf(playback.GetPanelPath(playback.m_nIndex), playback.m_panel, fit);
 }
 
-CPanelPreparer::CPanelPreparer() : m_thread([this] { RunWorker(); }) {}
+CPanelPreparer::CPanelPreparer()
+    : m_dMsPerMegapixel(kFirstMsPerMegapixel), m_thread([this] { RunWorker(); }) {}
 
 CPanelPreparer::~CPanelPreparer() {
     Job pending;
@@ -192,12 +254,14 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
         current.fit.m_nOffsetY = playback.m_nOffsetY;
     }
     m_strNextPath = playback.PeekNextPanelPath();
+    SNextPanel next{m_strNextPath, MsBeforeNextPanel(playback)};
     const QSize screen(playback.GetScreenWidth(), playback.GetScreenHeight());
     // The spares move into the job, so that a reused screen has no other owner (no copy).
     // The next panel is read with the playback's own decoder, which is safe on any thread.
-    Job job = [this, current = std::move(current), next = m_strNextPath, screen,
+    Job job = [this, current = std::move(current), next = std::move(next), screen,
                &decoder = playback.PictureDecoder(), spares = std::move(spares)](int id) mutable {
-        return Prepare(current, next, decoder, screen, spares, CPreparerProgress(*this, id));
+        return Prepare(current, next, decoder, screen, spares, m_dMsPerMegapixel,
+                       CPreparerProgress(*this, id));
     };
     // A job the worker has not begun and the work made last are replaced: nobody will ask.
     std::shared_ptr<SPreparedWork> dropped;

@@ -38,6 +38,16 @@ struct SPanelKey {
 // The key of the player's panel on screen now.
 SPanelKey KeyOfShownPanel(const CPlayback& playback);
 
+// How soon, in milliseconds, the next panel's turn may come after the layer shown last: in an
+// automatic show the waits left on the panel; by hand the wait of the layer shown last, as
+// the presenter's likely pace.
+std::int64_t MsBeforeNextPanel(const CPlayback& playback);
+// Whether the next panel's picture is decoded at its coarsest step before the step the screen
+// needs: only when its turn may come before that preparation ends (the player then shows the
+// coarse step, enlarged, until the sharp screen is ready). Otherwise the one decode at the
+// size needed proves the picture, and the coarse pass would only cost time.
+bool CoarseStepWanted(std::int64_t msBefore, double megapixels, double msPerMegapixel);
+
 // The screens prepared for one panel.
 struct SPreparedPanel {
     SPanelKey key;
@@ -116,5 +126,8 @@ private:
     bool m_bHeld = false;
     std::string m_strNextPath;
     int m_nStarts = 0;
+    // What a megapixel of a picture took to prepare the last time one was decoded: the
+    // worker's own estimate, read and written on the worker thread only.
+    double m_dMsPerMegapixel;
     std::thread m_thread; // last: started once everything it uses exists
 };

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <optional>
 #include <sys/stat.h>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "ScreenCanvas.h"
 #include "framework/FileMessages.h"
 #include "framework/MessageBox.h"
+#include "render/DecodedPicture.h"
 #include "render/PicturePreparation.h"
 #include "render/RenderColor.h"
 
@@ -189,8 +191,9 @@ template <typename Step> void CScreenWnd::Guarded(Step step) {
 void CScreenWnd::OnTick() {
     Guarded([this] {
         // Only the tick that ends the countdown draws; the others must not wait for the worker.
-        if (m_playback.m_nWaitTicks <= 0) {
-            AwaitPreparedPanel();
+        std::optional<render::CDeferredPictureCheck> deferred;
+        if (m_playback.m_nWaitTicks <= 0 && AwaitPreparedPanel()) {
+            deferred.emplace();
         }
         Apply(m_playback.Tick());
     });
@@ -198,8 +201,9 @@ void CScreenWnd::OnTick() {
 
 void CScreenWnd::OnClick() {
     Guarded([this] {
-        if (m_playback.m_bManual) {
-            AwaitPreparedPanel();
+        std::optional<render::CDeferredPictureCheck> deferred;
+        if (m_playback.m_bManual && AwaitPreparedPanel()) {
+            deferred.emplace();
         }
         Apply(m_playback.Click());
     });
@@ -214,20 +218,26 @@ void CScreenWnd::OnShowKey(EShowKey key, int nDigit) {
         const bool bAdvances = key == EShowKey::Other ||
                                (key == EShowKey::Pause && m_playback.m_bManual) ||
                                (key == EShowKey::Enter && m_playback.GetTypedNumber() < 0);
-        if (bAdvances) {
-            AwaitPreparedPanel();
+        std::optional<render::CDeferredPictureCheck> deferred;
+        if (bAdvances && AwaitPreparedPanel()) {
+            deferred.emplace();
         }
         Apply(m_playback.KeyPress(key, nDigit));
     });
 }
 
-void CScreenWnd::AwaitPreparedPanel() {
+bool CScreenWnd::AwaitPreparedPanel() {
     // The advance that leaves this panel reads the next one; the worker, which reads it first,
     // gets that far, so that the picture it opened is found in the cache, not opened twice.
     // The rest of its work is not waited for.
-    if (m_playback.IsPlaying() && m_playback.PeekNextLayer().m_eKind == EShowLayer::None) {
-        m_preparer.WaitOpened();
+    if (!m_playback.IsPlaying() || m_playback.PeekNextLayer().m_eKind != EShowLayer::None) {
+        return false;
     }
+    m_preparer.WaitOpened();
+    // The worker may still be decoding that picture (the decode that proves it): the player
+    // takes it as opened and does not wait for the proof.
+    const std::string next = m_playback.PeekNextPanelPath();
+    return !next.empty() && next == m_preparer.NextPath();
 }
 
 QRect CScreenWnd::DrawCoarsePicture() {
@@ -235,10 +245,17 @@ QRect CScreenWnd::DrawCoarsePicture() {
     const CShowLayer layer{EShowLayer::Picture, -1};
     const QRect bounds = ShowLayerBounds(m_imgCanvas, m_playback, layer);
     m_under.KeepFill(bounds, render::ToQColor(panel.m_crBack).rgb());
+    m_bCoarse = true;
+    // Only a step already decoded is drawn; with none yet (the worker decodes the picture once,
+    // at the size the screen needs) the background shows until the sharp screen arrives.
+    const auto* picture =
+        dynamic_cast<const render::CQtDecodedPicture*>(panel.m_image.m_bitmap.get());
+    if (!picture || picture->DecodedSteps() == 0) {
+        return {};
+    }
     QPainter painter(&m_imgCanvas);
     render::DrawPictureFromHeld(painter, panel.m_image, m_playback.m_nZoom, m_playback.m_nOffsetX,
                                 m_playback.m_nOffsetY);
-    m_bCoarse = true;
     return bounds;
 }
 

@@ -96,7 +96,9 @@ private:
     QRect DrawRecorded(const CShowLayer& layer);
     QRect Redraw(bool bNewPanel, const SShownScreen& before);
     void UpdateCanvasRect(const QRect& changed);
-    void AwaitPreparedPanel();
+    // Before an advance: when it leaves the panel, waits until the worker has read the next one;
+    // true when that read is the one the advance makes (its picture is then taken as opened).
+    bool AwaitPreparedPanel();
     QRect DrawCoarsePicture();
     void OnPrepared();
     void PrepareAhead();

@@ -134,6 +134,9 @@ private slots:
                 }
                 ++advances;
                 if (step % 5 == 0 && wnd.isVisible()) {
+                    // A picture layer shown coarse (its turn came before the worker was done)
+                    // becomes the drawn screen once the worker's sharp one arrives.
+                    QTRY_VERIFY_WITH_TIMEOUT(!wnd.ShowsCoarsePicture(), 20000);
                     QVERIFY2(wnd.Canvas() == Drawn(wnd),
                              qPrintable(QStringLiteral("round %1 step %2").arg(round).arg(step)));
                 }
