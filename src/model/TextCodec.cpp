@@ -96,41 +96,22 @@ constexpr char32_t kNoCharacter = 0xFFFFFFFF; // no character for these bytes
 // Code page 932 both ways, built once from iconv one character at a time. A whole text is then
 // converted by table look-up, in time linear in its length however much of it cannot be
 // converted (iconv restarted after each unconvertible character costs far more than linear).
-struct SCp932Tables {
-    // Bytes of each character of the basic plane: one byte below 0x100, else lead * 256 + trail.
-    std::vector<std::uint16_t> fromUnicode = std::vector<std::uint16_t>(0x10000, kNoBytes);
+// The two directions are built separately, each the first time it is needed: reading a panel
+// only decodes, and the encoding table (every character of the basic plane) is the larger.
+struct SCp932Decoding {
     // The character of each single byte, and of each lead * 256 + trail pair.
     std::vector<char32_t> single = std::vector<char32_t>(0x100, kNoCharacter);
     std::vector<char32_t> pair = std::vector<char32_t>(0x10000, kNoCharacter);
     bool bValid = false;
 
-    SCp932Tables() {
-        Converter encode("CP932", "UTF-8");
+    SCp932Decoding() {
         Converter decode("UTF-8", "CP932");
-        if (!encode.valid() || !decode.valid()) {
+        if (!decode.valid()) {
             return;
         }
         bValid = true;
-        std::string in;
         std::string out;
         int err = 0;
-        for (char32_t c = 0; c < 0x10000; ++c) {
-            if (c >= 0xD800 && c <= 0xDFFF) {
-                continue;
-            }
-            in.clear();
-            out.clear();
-            AppendUtf8(in, c);
-            if (encode.Convert(in.data(), in.size(), out, err) == in.size() && err == 0) {
-                if (out.size() == 1) {
-                    fromUnicode[c] = static_cast<unsigned char>(out[0]);
-                } else if (out.size() == 2) {
-                    fromUnicode[c] =
-                        static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
-                                                   static_cast<unsigned char>(out[1]));
-                }
-            }
-        }
         std::vector<bool> lead(0x100, false);
         for (unsigned b = 0; b < 0x100; ++b) {
             const char byte = static_cast<char>(b);
@@ -162,14 +143,53 @@ struct SCp932Tables {
         return pos == utf8.size() ? c : kNoCharacter;
     }
 
-    static const SCp932Tables& Get() {
-        static const SCp932Tables tables;
+    static const SCp932Decoding& Get() {
+        static const SCp932Decoding tables;
+        return tables;
+    }
+};
+
+struct SCp932Encoding {
+    // Bytes of each character of the basic plane: one byte below 0x100, else lead * 256 + trail.
+    std::vector<std::uint16_t> fromUnicode = std::vector<std::uint16_t>(0x10000, kNoBytes);
+    bool bValid = false;
+
+    SCp932Encoding() {
+        Converter encode("CP932", "UTF-8");
+        if (!encode.valid()) {
+            return;
+        }
+        bValid = true;
+        std::string in;
+        std::string out;
+        int err = 0;
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                continue;
+            }
+            in.clear();
+            out.clear();
+            AppendUtf8(in, c);
+            if (encode.Convert(in.data(), in.size(), out, err) == in.size() && err == 0) {
+                if (out.size() == 1) {
+                    fromUnicode[c] = static_cast<unsigned char>(out[0]);
+                } else if (out.size() == 2) {
+                    fromUnicode[c] =
+                        static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
+                                                   static_cast<unsigned char>(out[1]));
+                }
+            }
+        }
+    }
+
+    static const SCp932Encoding& Get() {
+        static const SCp932Encoding tables;
         return tables;
     }
 };
 
 // Appends a character's code page 932 bytes; false (nothing appended) when it has none.
-bool AppendCp932(std::string& out, char32_t c, const SCp932Tables& tables) {
+bool AppendCp932(std::string& out, char32_t c, const SCp932Encoding& tables) {
     if (c >= 0x10000) {
         return false;
     }
@@ -214,7 +234,7 @@ char32_t NextUtf8(std::string_view s, std::size_t& pos) {
 
 void Cp932ToUtf8Pieces(std::string_view cp932, const std::function<void(std::string_view)>& sink) {
     constexpr std::size_t kPieceBytes = 65536;
-    const SCp932Tables& tables = SCp932Tables::Get();
+    const SCp932Decoding& tables = SCp932Decoding::Get();
     if (!tables.bValid) {
         sink(cp932);
         return;
@@ -262,7 +282,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 CodecResult Utf8ToCp932(std::string_view utf8) {
     CodecResult result;
-    const SCp932Tables& tables = SCp932Tables::Get();
+    const SCp932Encoding& tables = SCp932Encoding::Get();
     if (!tables.bValid) {
         result.unconvertible.emplace_back(utf8);
         return result;
@@ -293,7 +313,7 @@ std::optional<std::string> Utf8ToCp932Exact(std::string_view utf8) {
 }
 
 std::string Utf16ToCp932Lossy(const std::vector<char16_t>& units) {
-    const SCp932Tables& tables = SCp932Tables::Get();
+    const SCp932Encoding& tables = SCp932Encoding::Get();
     std::string out;
     if (!tables.bValid) {
         return out;
