@@ -180,7 +180,13 @@ void CDocManager::CloseAllDocuments() {
 }
 
 void CDocManager::AddToRecentFileList(const QString& path) {
+    const QStringList before = m_recent.Entries();
     m_recent.Add(path);
+    // Opening the file already at the top changes nothing: the settings file (and its lock)
+    // is left alone, which also spares a start-up that opens the last file again.
+    if (m_recent.Entries() == before) {
+        return;
+    }
     SaveRecentFiles();
     emit recentFilesChanged();
 }
