@@ -387,8 +387,10 @@ void StepBackWithin(benchmark::State& state, const std::string& jpeg, bool bToBa
     state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
 }
 
-// For reference: the worker's whole preparation of "photo" (the panel file read, the picture
-// decoded and scaled to the screen, its two screens composed), from the start of the show.
+// The worker's whole preparation of "photo" (the panel file read, the picture decoded and
+// scaled to the screen, its two screens composed): the processor time of the whole process from
+// the start of the show ("cpu_ms": the show's own start, the first panel read and its canvas
+// made, included) and that of the worker thread alone ("worker_ms", judged: <= 1.2).
 void Prepare(benchmark::State& state, const std::string& jpeg) {
     render::CQtPictureDecoder decoder;
     SShow show(decoder, jpeg);
@@ -399,6 +401,7 @@ void Prepare(benchmark::State& state, const std::string& jpeg) {
     CScreenWnd wnd(decoder);
     wnd.Create(QSize(kScreenWidth, kScreenHeight));
     double cpuMs = 0;
+    double workerMs = 0;
     for (auto _ : state) {
         decoder.ClearCache();
         const double wall = WallMs();
@@ -406,10 +409,12 @@ void Prepare(benchmark::State& state, const std::string& jpeg) {
         wnd.PlayDocumentFile(show.strShow, true);
         wnd.Preparer().Wait();
         cpuMs += ProcessCpuMs() - cpu;
+        workerMs += wnd.Preparer().LastWorkCpuMs();
         state.SetIterationTime((WallMs() - wall) / 1e3);
         wnd.OnKey(true);
     }
     state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
+    state.counters["worker_ms"] = benchmark::Counter(workerMs, benchmark::Counter::kAvgIterations);
 }
 
 // The photograph's picture layer as the player shows it on a screen of that size, prepared ahead
@@ -467,6 +472,7 @@ void PrintQuality(const std::string& jpeg) {
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, std::pair<double, double>> m_median; // wall ms, processor ms
+    double m_dWorkerMs = 0; // the median of the worker thread's own processor time
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -476,12 +482,18 @@ public:
                 const auto cpu = run.counters.find("cpu_ms");
                 m_median[run.run_name.function_name] = {
                     run.GetAdjustedRealTime(), cpu == run.counters.end() ? 0 : cpu->second.value};
+                const auto worker = run.counters.find("worker_ms");
+                if (worker != run.counters.end()) {
+                    m_dWorkerMs = worker->second.value;
+                }
             }
         }
     }
 };
 
-void PrintRatios(const std::map<std::string, std::pair<double, double>>& medians) {
+constexpr double kPrepareTarget = 1.2;
+
+void PrintRatios(const std::map<std::string, std::pair<double, double>>& medians, double workerMs) {
     const auto floor = medians.find("djpeg_full_decode");
     if (floor == medians.end() || floor->second.first <= 0 || floor->second.second <= 0) {
         std::printf("\nno djpeg figure: ratios cannot be given\n");
@@ -519,9 +531,18 @@ void PrintRatios(const std::map<std::string, std::pair<double, double>>& medians
         const bool bMet = bShort    ? wallRatio <= 0.1
                           : bPixels ? wallRatio <= kTargetRatio
                                     : cpuRatio <= kTargetRatio;
-        const char* verdict = !bTarget ? "(reference: the worker thread)" : bMet ? "met" : "MISSED";
+        const char* verdict = !bTarget ? "(the whole process, for reference)"
+                              : bMet   ? "met"
+                                       : "MISSED";
         std::printf("  %-28s cpu %8.3f ms  ratio %7.4f   wall %8.3f ms  ratio %7.4f   %s\n", name,
                     it->second.second, cpuRatio, it->second.first, wallRatio, verdict);
+        if (!bTarget) {
+            const double workerRatio = workerMs / djpegCpu;
+            std::printf("  %-28s cpu %8.3f ms  ratio %7.4f   (the worker thread alone; target <= "
+                        "%.1f) %s\n",
+                        "prepare_on_worker thread", workerMs, workerRatio, kPrepareTarget,
+                        workerRatio <= kPrepareTarget ? "met" : "MISSED");
+        }
     }
 }
 
@@ -648,7 +669,7 @@ int main(int argc, char** argv) {
     CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    PrintRatios(reporter.m_median);
+    PrintRatios(reporter.m_median, reporter.m_dWorkerMs);
     if (!bX11) {
         PrintQuality(jpeg);
     }

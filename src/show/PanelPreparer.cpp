@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <chrono>
+#include <ctime>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -24,6 +25,12 @@ constexpr int kWorkerNiceness = 10;
 constexpr double kFirstMsPerMegapixel = 15.0;
 // The unit of every wait: a tenth of a second.
 constexpr std::int64_t kTickMs = 100;
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 double MegapixelsOf(const CPanelImage& image) {
     return image.m_bitmap ? double(image.m_bitmap->Width()) * image.m_bitmap->Height() / 1e6 : 0;
@@ -217,6 +224,7 @@ void CPanelPreparer::RunWorker() {
         const int id = m_nStarts;
         lock.unlock();
         std::shared_ptr<SPreparedWork> work;
+        const double cpu = ThreadCpuMs();
         try {
             work = job(id);
         } catch (...) {
@@ -225,7 +233,9 @@ void CPanelPreparer::RunWorker() {
             work = nullptr;
         }
         job = nullptr; // its copies and spares are let go here, outside the lock
+        const double cpuMs = ThreadCpuMs() - cpu;
         lock.lock();
+        m_dLastWorkCpuMs = cpuMs;
         if (id == m_nKept) {
             m_work = std::move(work);
         }
@@ -326,6 +336,11 @@ void CPanelPreparer::HoldWork(bool bHold) {
         m_bHeld = bHold;
     }
     m_cvChanged.notify_all();
+}
+
+double CPanelPreparer::LastWorkCpuMs() const {
+    std::lock_guard lock(m_mutex);
+    return m_dLastWorkCpuMs;
 }
 
 bool CPanelPreparer::IsBusy() const {

@@ -96,6 +96,8 @@ public:
     const std::string& NextPath() const { return m_strNextPath; }
     // How many times work was started.
     int StartCount() const { return m_nStarts; }
+    // The processor time the worker thread spent on the work finished last, in milliseconds.
+    double LastWorkCpuMs() const;
 
     // The screens the work started last made for the panel that is on screen now, taken out;
     // empty when that work is not finished or was made from something else.
@@ -119,7 +121,8 @@ private:
     std::shared_ptr<SPreparedWork> m_work; // what the job started last made, once it is done
     SPreparedPanel m_current; // the screen of the panel on screen, once the job made it
     int m_nDone = 0;          // the StartCount of the job finished last
-    int m_nOpened = 0;        // the StartCount of the job that read its next panel last
+    double m_dLastWorkCpuMs = 0;
+    int m_nOpened = 0; // the StartCount of the job that read its next panel last
     std::function<void()> m_fnReady;
     int m_nKept = 0; // the last StartCount whose work is wanted
     bool m_bStop = false;
