@@ -106,5 +106,28 @@ echo "(djpeg of the same picture in the same run: the ratio's floor; the PNG and
 echo " is against djpeg of the JPEG they were made from)"
 
 echo
+echo "== Peak memory of the editor with one panel open (Xvfb, /usr/bin/time -v, first paint)"
+# The PNG and BMP panels above (640 x 480, the 24-megapixel picture 300 pixels wide at zoom
+# 100); velmo quits after its first paint. The empty editor for reference.
+mkdir -p "$PANELS/home"
+editor_peak_of() {
+  DBUS_SESSION_BUS_ADDRESS= HOME="$PANELS/home" XDG_CONFIG_HOME="$PANELS/home/.config" \
+    XDG_DATA_HOME="$PANELS/home/.local/share" VELMO_EXIT_AFTER_FIRST_PAINT=1 \
+    xvfb-run -a -s "-screen 0 1920x1080x24" /usr/bin/time -v "$VELMO" "$@" \
+    >/dev/null 2>"$PANELS/editor-time.txt" || { cat "$PANELS/editor-time.txt" >&2; return 1; }
+  awk -F': ' '/Maximum resident/{print $2}' "$PANELS/editor-time.txt"
+}
+printf "%-44s %9s %8s %8s\n" "editor" "peak MiB" "x WxHx4" "target"
+for panel in "" png.vlm bmp.vlm; do
+  peaks=()
+  for i in 1 2 3 4 5; do
+    peaks+=("$(editor_peak_of ${panel:+"$PANELS/$panel"})")
+  done
+  peak=$(printf "%s\n" "${peaks[@]}" | median)
+  awk -v name="velmo ${panel:-(no panel)}" -v peak="$peak" -v pixels="$PIXEL_KIB" \
+    -v target="$([ -n "$panel" ] && echo "<= 1.20" || echo "-")" \
+    'BEGIN{printf "%-44s %9.1f %8.2f %8s\n", name, peak / 1024, peak / pixels, target}'
+done
+echo
 echo "== Hostile and large panel files"
 "$BUILD_DIR/bench/velmo_input_bench" "$WORK"

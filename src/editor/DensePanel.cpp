@@ -18,35 +18,43 @@ int ClampedPixel(double value) {
     return static_cast<int>(std::lround(std::clamp(value, -kLimit, kLimit)));
 }
 
-void FillHandleSquare(QPainter& painter, const CRect& square, qreal ratio) {
-    // The model's square lies kHandleHalf around its point; the drawn one keeps its logical size.
+// A grab square of the model (kHandleHalf around its point) as drawn at a ratio other than 1:
+// it keeps its logical size.
+QRect DenseSquare(const CRect& square, qreal ratio) {
     const double cx = static_cast<double>(square.left) + kHandleHalf;
     const double cy = static_cast<double>(square.top) + kHandleHalf;
     const double half = kHandleHalf * ratio;
     const int side = ClampedPixel(2 * half);
-    painter.fillRect(QRect(ClampedPixel(cx - half), ClampedPixel(cy - half), side, side),
-                     Qt::black);
+    return QRect(ClampedPixel(cx - half), ClampedPixel(cy - half), side, side);
 }
 
-void DrawHandles(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio) {
+// The model's grab squares of the selection at a zoom: none when nothing with squares is
+// selected (no picture, a free slot).
+std::vector<CRect> SelectionSquares(const CPanel& panel, int zoom, int selected) {
     CRect corners[4];
+    std::vector<CRect> squares;
     if (selected == render::kSelectPicture) {
         if (!panel.m_image.HasPicture()) {
-            return;
+            return squares;
         }
         panel.m_image.GetCornerHandleRects(zoom, corners);
     } else if (selected >= 0 && selected < kFukiSlots) {
         const CFuki& fuki = panel.m_fuki[static_cast<std::size_t>(selected)];
         if (fuki.m_nOrder < 1 || fuki.m_nOrder > kFukiSlots) {
-            return;
+            return squares;
         }
         fuki.GetCornerHandleRects(zoom, corners);
-        FillHandleSquare(painter, fuki.GetTailHandleRect(zoom), ratio);
+        squares.push_back(fuki.GetTailHandleRect(zoom));
     } else {
-        return;
+        return squares;
     }
-    for (const CRect& square : corners) {
-        FillHandleSquare(painter, square, ratio);
+    squares.insert(squares.begin(), std::begin(corners), std::end(corners));
+    return squares;
+}
+
+void DrawHandles(QPainter& painter, const CPanel& panel, int zoom, int selected, qreal ratio) {
+    for (const CRect& square : SelectionSquares(panel, zoom, selected)) {
+        painter.fillRect(DenseSquare(square, ratio), Qt::black);
     }
 }
 
@@ -113,4 +121,22 @@ void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int select
     render::DrawPanel(painter, dense, deviceZoom, render::kSelectNone, 0, 0);
     // The grab squares go over everything: a press tries them before any balloon under them.
     DrawHandles(painter, dense, deviceZoom, selected, ratio);
+}
+
+std::vector<QRect> DenseMarkSquares(const CPanel& panel, int zoom, int selected, qreal ratio,
+                                    const QRect& bounds) {
+    std::vector<QRect> squares;
+    if (ratio == 1.0) {
+        // As the renderer fills them.
+        const QRect around = bounds.adjusted(-1, -1, 1, 1);
+        for (const CRect& square : SelectionSquares(panel, zoom, selected)) {
+            squares.push_back(render::HandleSquareWithin(square.left, square.top, around) & bounds);
+        }
+    } else {
+        for (const CRect& square : SelectionSquares(panel, DeviceZoom(zoom, ratio), selected)) {
+            squares.push_back(DenseSquare(square, ratio) & bounds);
+        }
+    }
+    std::erase_if(squares, [](const QRect& square) { return square.isEmpty(); });
+    return squares;
 }

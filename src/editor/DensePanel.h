@@ -4,7 +4,9 @@
 // sharp as an export at that zoom; what is measured in screen pixels rather than panel pixels
 // (the balloons' border thickness, the grab squares) is widened by the ratio, so that it looks
 // the same as on a screen of ratio 1.
+#include <QRect>
 #include <QtGlobal>
+#include <vector>
 
 class CPanel;
 class QPainter;
@@ -22,3 +24,7 @@ void DrawDensePanel(QPainter& painter, const CPanel& panel, int zoom, int select
 // the whole drawing.
 void DrawDenseOverPicture(QPainter& painter, const CPanel& panel, int zoom, int selected,
                           qreal ratio);
+// The grab squares DrawDensePanel fills black for the selection (device pixels of the panel at
+// the device zoom), each cut to bounds; none when nothing with squares is selected.
+std::vector<QRect> DenseMarkSquares(const CPanel& panel, int zoom, int selected, qreal ratio,
+                                    const QRect& bounds);

@@ -5,7 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
-#include "PictureTileCache.h"
+#include "PanelWindowImage.h"
 #include "framework/View.h"
 #include "model/LayerEdits.h"
 #include "render/PanelRenderer.h"
@@ -49,8 +49,9 @@ public:
     // View coordinates to client pixels: subtracts the scroll position.
     CRect ViewToClient(const CRect& view) const;
 
-    // Painting (VelmoViewPaint.cpp). Drops the painted image and repaints the whole window,
-    // strips included: every change of what is shown ends here.
+    // Painting (VelmoViewPaint.cpp). Repaints the whole window, strips included: every change of
+    // what is shown ends here. The painted image is then brought up to the panel, the window and
+    // the selection as they stand, drawing again only what changed (PanelWindowImage.h).
     void InvalidateView();
     // The paint procedure in view coordinates: background, picture, balloons by display
     // position, the selection marked. Used for the screen and the printer.
@@ -59,9 +60,13 @@ public:
     static QColor GrayTextColor(const QPalette& palette);
     // The panel as last painted for the visible part of the window, one pixel per device pixel
     // (its device pixel ratio is the window's).
-    const QImage& GetPanelImage() const { return m_imgPanel; }
+    const QImage& GetPanelImage() const { return m_panelImage.Image(); }
     // The enlarged picture layer kept in tiles (PictureTileCache.h); empty at other zooms.
-    const CPictureTileCache& GetPictureTiles() const { return m_tiles; }
+    const CPictureTileCache& GetPictureTiles() const { return m_panelImage.Tiles(); }
+    // How many times the panel image was drawn whole (not only its grab squares or a scroll).
+    int GetWholeDrawings() const { return m_panelImage.WholeDrawings(); }
+    // The window as the panel image is drawn for it now.
+    SPanelWindow CurrentWindow() const;
 
     // Printing (VelmoViewPrint.cpp): one page holding the panel at its on-screen physical size,
     // scaled down to fit and centred, without the selection or the scroll offset.
@@ -145,11 +150,6 @@ private:
     void ScrollToSelection();
     void SetScrollSizes(QSize extent);
     void UpdateScrollBars();
-    void RenderPanelImage();
-    // After a scroll of a window drawn from tiles: the kept pixels moved, only the uncovered
-    // strips drawn. False (nothing done) where the whole image must be rendered.
-    bool ScrollPanelImage();
-    QSize PanelImageSize() const;
     void DrawTrackFrame(QPainter& painter) const;
     void RegisterPrintCommands();
     void RegisterExportCommands();
@@ -159,11 +159,11 @@ private:
     CRect m_rcShownTotal; // the overall rectangle the scroll extent was last set for
     // The panel as last painted for the visible part of the window, strips included; a drag
     // only draws its frame over it.
-    QImage m_imgPanel;
-    QPoint m_ptImageScroll;
+    CPanelWindowImage m_panelImage;
+    // The image is brought up to date when asked (InvalidateView) or when the window moved or
+    // changed size; otherwise a paint (a drag's frame) blits it as it is.
     bool m_bImageValid = false;
-    CPictureTileCache m_tiles;
-    bool m_bImageTiled = false; // the image was drawn over the tiles
+    SPanelWindow m_windowPainted;
     // A key opened the context menu: the window system's own request after it is not another.
     bool m_bKeyMenuShown = false;
 };
