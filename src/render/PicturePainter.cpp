@@ -8,6 +8,7 @@
 #include "DecodedPicture.h"
 #include "PaintBounds.h"
 #include "PanelRenderer.h"
+#include "PicturePlacement.h"
 #include "PicturePreparation.h"
 #include "model/PanelImage.h"
 
@@ -18,34 +19,14 @@ namespace {
 // Above this, an area-averaged copy is not kept: the picture is drawn straight from the source.
 constexpr qint64 kMaxScaledBytes = qint64(256) << 20;
 
-struct SPlacement {
-    qint64 nLeft = 0; // the body with its edges in order
-    qint64 nTop = 0;
-    qint64 nWidth = 0;
-    qint64 nHeight = 0;
-    bool bMirrorX = false; // an inverted body shows the picture mirrored
-    bool bMirrorY = false;
-};
-
-SPlacement PlaceOf(const CRect& z) {
-    SPlacement p;
-    p.nLeft = std::min(z.left, z.right);
-    p.nTop = std::min(z.top, z.bottom);
-    p.nWidth = std::llabs(qint64(z.right) - z.left);
-    p.nHeight = std::llabs(qint64(z.bottom) - z.top);
-    p.bMirrorX = z.right < z.left;
-    p.bMirrorY = z.bottom < z.top;
-    return p;
-}
-
-bool UsesAreaAverage(const CQtDecodedPicture& picture, const SPlacement& p) {
+bool UsesAreaAverage(const CQtDecodedPicture& picture, const SPicturePlacement& p) {
     return p.nWidth <= picture.Width() && p.nHeight <= picture.Height() &&
            p.nWidth * p.nHeight * 4 <= kMaxScaledBytes;
 }
 
 // The visible part of source stretched over the placed body, mapped back to the source in exact
 // fractions; smoothed, or (a stand-in that must be quick) each source pixel repeated.
-void DrawStretched(QPainter& painter, const QImage& source, const SPlacement& p,
+void DrawStretched(QPainter& painter, const QImage& source, const SPicturePlacement& p,
                    const QRect& target, bool bSmooth = true) {
     if (source.isNull()) {
         return;
@@ -58,7 +39,7 @@ void DrawStretched(QPainter& painter, const QImage& source, const SPlacement& p,
     painter.drawImage(QRectF(target), source, from);
 }
 
-void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlacement& p,
+void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPicturePlacement& p,
                 bool bHeldOnly) {
     const QRect visible = VisibleBounds(painter);
     const QRect target =
@@ -87,17 +68,12 @@ void DrawPixels(QPainter& painter, const CQtDecodedPicture& picture, const SPlac
 void DrawPlaced(QPainter& painter, const CPanelImage& image, int zoom, int dx, int dy,
                 bool bHeldOnly) {
     const auto picture = std::dynamic_pointer_cast<const CQtDecodedPicture>(image.m_bitmap);
-    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, dx, dy));
+    const SPicturePlacement p = PicturePlacementOf(image.GetZoomedRect(zoom, dx, dy));
     if (!picture || p.nWidth <= 0 || p.nHeight <= 0) {
         return;
     }
     painter.save();
-    if (p.bMirrorX || p.bMirrorY) {
-        // Reflect about the body so that the picture is drawn into its ordered rectangle.
-        painter.translate(p.bMirrorX ? double(2 * p.nLeft + p.nWidth) : 0.0,
-                          p.bMirrorY ? double(2 * p.nTop + p.nHeight) : 0.0);
-        painter.scale(p.bMirrorX ? -1.0 : 1.0, p.bMirrorY ? -1.0 : 1.0);
-    }
+    MirrorAboutBody(painter, p);
     DrawPixels(painter, *picture, p, bHeldOnly);
     painter.restore();
 }
@@ -129,7 +105,7 @@ bool PreparePicture(const CPanelImage& image, int zoom) {
     if (!picture) {
         return true;
     }
-    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, 0, 0));
+    const SPicturePlacement p = PicturePlacementOf(image.GetZoomedRect(zoom, 0, 0));
     if (p.nWidth > 0 && p.nHeight > 0) {
         if (UsesAreaAverage(*picture, p)) {
             picture->AreaAveraged(QSize(int(p.nWidth), int(p.nHeight)));
@@ -145,7 +121,7 @@ bool PictureShownReduced(const CPanelImage& image, int zoom) {
     if (!picture) {
         return false;
     }
-    const SPlacement p = PlaceOf(image.GetZoomedRect(zoom, 0, 0));
+    const SPicturePlacement p = PicturePlacementOf(image.GetZoomedRect(zoom, 0, 0));
     if (p.nWidth <= 0 || p.nHeight <= 0) {
         return false;
     }

@@ -1,45 +1,22 @@
 #include "ScreenCanvas.h"
 
 #include <QPainter>
-#include <algorithm>
-#include <cstdlib>
 
 #include "model/Playback.h"
 #include "render/DecodedPicture.h"
 #include "render/JpegScaledDecoder.h"
 #include "render/PaintBounds.h"
 #include "render/PanelRenderer.h"
+#include "render/PicturePlacement.h"
 #include "render/PicturePreparation.h"
 #include "render/RenderColor.h"
 
 namespace {
 
-// A picture layer's body on the screen, its edges in order; an inverted body shows the picture
-// mirrored.
-struct SBody {
-    qint64 nLeft = 0;
-    qint64 nTop = 0;
-    qint64 nWidth = 0;
-    qint64 nHeight = 0;
-    bool bMirrorX = false;
-    bool bMirrorY = false;
-};
-
-SBody BodyOf(const CPanelImage& image, int zoom, int dx, int dy) {
-    const CRect z = image.GetZoomedRect(zoom, dx, dy);
-    SBody body;
-    body.nLeft = std::min<qint64>(z.left, z.right);
-    body.nTop = std::min<qint64>(z.top, z.bottom);
-    body.nWidth = std::llabs(qint64(z.right) - z.left);
-    body.nHeight = std::llabs(qint64(z.bottom) - z.top);
-    body.bMirrorX = z.right < z.left;
-    body.bMirrorY = z.bottom < z.top;
-    return body;
-}
-
 // The step to stretch over the body: the one decoded for the body's size when it is smaller
 // than the body (decoded here if need be); null where the picture is drawn the usual way.
-QImage StepToStretch(const render::CQtDecodedPicture& picture, const SBody& body) {
+QImage StepToStretch(const render::CQtDecodedPicture& picture,
+                     const render::SPicturePlacement& body) {
     if (body.nWidth <= 0 || body.nHeight <= 0 || body.nWidth > picture.Width() ||
         body.nHeight > picture.Height()) {
         return {};
@@ -55,19 +32,15 @@ QImage StepToStretch(const render::CQtDecodedPicture& picture, const SBody& body
 
 void DrawScreenPicture(QPainter& painter, const CPanelImage& image, int zoom, int dx, int dy) {
     const auto* picture = dynamic_cast<const render::CQtDecodedPicture*>(image.m_bitmap.get());
-    const SBody body = BodyOf(image, zoom, dx, dy);
+    const render::SPicturePlacement body =
+        render::PicturePlacementOf(image.GetZoomedRect(zoom, dx, dy));
     const QImage step = picture ? StepToStretch(*picture, body) : QImage();
     if (step.isNull()) {
         render::DrawPicture(painter, image, false, zoom, dx, dy);
         return;
     }
     painter.save();
-    if (body.bMirrorX || body.bMirrorY) {
-        // Reflected about the body, so that the picture is drawn into its ordered rectangle.
-        painter.translate(body.bMirrorX ? double(2 * body.nLeft + body.nWidth) : 0.0,
-                          body.bMirrorY ? double(2 * body.nTop + body.nHeight) : 0.0);
-        painter.scale(body.bMirrorX ? -1.0 : 1.0, body.bMirrorY ? -1.0 : 1.0);
-    }
+    render::MirrorAboutBody(painter, body);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(
         QRectF(double(body.nLeft), double(body.nTop), double(body.nWidth), double(body.nHeight)),
@@ -77,7 +50,9 @@ void DrawScreenPicture(QPainter& painter, const CPanelImage& image, int zoom, in
 
 bool PrepareScreenPicture(const CPanelImage& image, int zoom) {
     const auto* picture = dynamic_cast<const render::CQtDecodedPicture*>(image.m_bitmap.get());
-    if (picture && !StepToStretch(*picture, BodyOf(image, zoom, 0, 0)).isNull()) {
+    if (picture &&
+        !StepToStretch(*picture, render::PicturePlacementOf(image.GetZoomedRect(zoom, 0, 0)))
+             .isNull()) {
         return picture->CheckDecodes(); // the step is all the drawing needs
     }
     return render::PreparePicture(image, zoom);
@@ -131,13 +106,11 @@ QRect ShowLayerBounds(const QImage& canvas, const CPlayback& playback, const CSh
         }
         // The body in either order (a mirrored picture has inverted edges), a pixel wider for
         // the smoothing at its edges.
-        const CRect body =
-            panel.m_image.GetZoomedRect(playback.m_nZoom, playback.m_nOffsetX, playback.m_nOffsetY);
-        const qint64 left = std::min(body.left, body.right);
-        const qint64 right = std::max(body.left, body.right);
-        const qint64 top = std::min(body.top, body.bottom);
-        const qint64 bottom = std::max(body.top, body.bottom);
-        return render::IntersectEdges(left - 1, top - 1, right + 1, bottom + 1, canvas.rect());
+        const render::SPicturePlacement body =
+            render::PicturePlacementOf(panel.m_image.GetZoomedRect(
+                playback.m_nZoom, playback.m_nOffsetX, playback.m_nOffsetY));
+        return render::IntersectEdges(body.nLeft - 1, body.nTop - 1, body.nLeft + body.nWidth + 1,
+                                      body.nTop + body.nHeight + 1, canvas.rect());
     }
     case EShowLayer::Balloon: {
         if (layer.m_nSlot < 0 || layer.m_nSlot >= kFukiSlots) {
