@@ -24,6 +24,7 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "RunStats.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
 #include "model/VelmoShowDoc.h"
@@ -125,17 +126,6 @@ bool WriteConcatList(const std::string& work) {
     }
     list << "file '" << last << "'\n";
     return static_cast<bool>(list);
-}
-
-struct SStats {
-    double dMedian = 0, dMin = 0, dMax = 0;
-};
-
-SStats StatsOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {median, values.front(), values.back()};
 }
 
 // The processor time of the ten full djpeg decodes, and the JPEGs' bytes; negative on failure.

@@ -18,6 +18,7 @@
 
 #include <QGuiApplication>
 
+#include "RunStats.h"
 #include "model/TextCodec.h"
 #include "model/VelmoDoc.h"
 #include "render/QtPictureDecoder.h"
@@ -50,17 +51,6 @@ bool RunOnce(const std::vector<std::string>& args, char** env, SRun& run) {
     run.dCpuMs = usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 +
                  usage.ru_stime.tv_sec * 1e3 + usage.ru_stime.tv_usec / 1e3;
     return true;
-}
-
-struct SStats {
-    double dMedian = 0, dMin = 0, dMax = 0;
-};
-
-SStats StatsOf(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {median, values.front(), values.back()};
 }
 
 const char* Option(int argc, char** argv, const char* name) {
