@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "BmpBandDecoder.h"
 #include "BmpStructure.h"
@@ -490,6 +492,27 @@ unsigned CQtDecodedPicture::DecodedSteps() const {
         }
     }
     return bits;
+}
+
+void CQtDecodedPicture::LetGoPixels(qint64 minBytes) const {
+    // Let go outside the lock: the last copy's pixels are freed there.
+    std::vector<QImage> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        for (QImage& image : m_imgSteps) {
+            if (!image.isNull() && image.sizeInBytes() >= minBytes) {
+                dropped.push_back(std::exchange(image, QImage()));
+            }
+        }
+        for (auto it = m_lstScaled.begin(); it != m_lstScaled.end();) {
+            if (it->sizeInBytes() >= minBytes) {
+                dropped.push_back(std::move(*it));
+                it = m_lstScaled.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
 }
 
 qint64 CQtDecodedPicture::MemoryBytes() const {

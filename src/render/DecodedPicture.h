@@ -107,6 +107,9 @@ public:
     int StepDecodeCount() const { return m_nStepDecodes.load(); }
     // Bytes of pixels held: decoded steps and scaled pictures.
     qint64 MemoryBytes() const;
+    // Lets go of the decoded steps and scaled pictures of at least minBytes each (copies in use
+    // elsewhere stay valid): a later draw that needs one decodes it again.
+    void LetGoPixels(qint64 minBytes) const;
 
 private:
     CQtDecodedPicture() = default;

@@ -205,6 +205,82 @@ private slots:
         }
     }
 
+    // Once the worker has drawn the next panel's picture screen, a large step it decoded for it
+    // is let go (the screen shows it from then on); a small one, or one decoded before (by the
+    // editor), stays. Either way the advances show the screens made ahead, exactly the layers.
+    void aLargeStepDecodedForTheScreenIsLetGoOnceDrawn() {
+        struct SRow {
+            const char* name;
+            QSize picture;
+            QSize screen;
+            bool bDecodedBefore;
+            bool bLetGo;
+        };
+        // 3000 x 2000 at full size on the screen: its full step takes 22.9 MiB.
+        const SRow rows[] = {{"large.jpg", QSize(3000, 2000), QSize(3000, 2000), false, true},
+                             {"large.jpg", QSize(3000, 2000), QSize(3000, 2000), true, false},
+                             {"small.jpg", QSize(1600, 1200), QSize(640, 520), false, false}};
+        for (const SRow& row : rows) {
+            QVERIFY(WriteGradient(Path(row.name), row.picture));
+            QVERIFY(
+                WritePanel(Path("photo.vlm"), MakePanel(300, 200, MakeRgb(0, 0, 80), Path(row.name),
+                                                        CRect{0, 0, 300, 200})));
+            QVERIFY(WritePanel(Path("lead.vlm"), MakePanel(300, 200, MakeRgb(200, 0, 0))));
+            QVERIFY(WriteShow(Path("two.vls"), {"lead", "photo"}));
+            render::CQtPictureDecoder decoder;
+            CPanelImage editors;
+            if (row.bDecodedBefore) {
+                QCOMPARE(editors.Import(Path(row.name).toStdString(), decoder),
+                         EImportResult::Imported);
+                const auto* picture =
+                    dynamic_cast<const render::CQtDecodedPicture*>(editors.m_bitmap.get());
+                QVERIFY(picture && !picture->PixelsCovering(row.picture).isNull());
+            }
+            CScreenWnd wnd(decoder);
+            wnd.Create(row.screen);
+            wnd.PlayDocumentFile(Path("two.vls"), true);
+            wnd.Preparer().Wait();
+            const PictureHandle prepared = wnd.Preparer().PreparedPicture();
+            const auto* picture = dynamic_cast<const render::CQtDecodedPicture*>(prepared.get());
+            QVERIFY(picture);
+            QCOMPARE(picture->StepDecodeCount() > 0, true);
+            if (row.bLetGo) {
+                QCOMPARE(picture->DecodedSteps() & (kFull | kHalf), 0u);
+                QVERIFY(picture->MemoryBytes() < (qint64(16) << 20));
+            } else {
+                QVERIFY(picture->DecodedSteps() & (kFull | kHalf));
+            }
+            QTest::mouseClick(&wnd, Qt::LeftButton); // "lead": its empty picture layer
+            QTest::mouseClick(&wnd, Qt::LeftButton); // "photo": the background made ahead
+            QTest::mouseClick(&wnd, Qt::LeftButton); // its picture layer made ahead
+            QCOMPARE(wnd.Playback().m_nIndex, 1);
+            QCOMPARE(wnd.Playback().m_nStep, 2);
+            QVERIFY(wnd.Playback().m_panel.m_image.m_bitmap == prepared);
+            QImage drawn = MakeScreenCanvas(wnd.ScreenSize());
+            for (const CShowLayer& layer : wnd.Playback().GetShownLayers()) {
+                DrawShowLayer(drawn, wnd.Playback(), layer); // decodes again where let go
+            }
+            QVERIFY(wnd.Canvas() == drawn);
+            QVERIFY(drawn.pixel(drawn.rect().center()) != drawn.pixel(0, 0));
+            wnd.OnKey(true);
+        }
+    }
+
+    // Letting go of a picture's large pixels leaves copies in use valid and the small ones held.
+    void lettingGoOfPixelsKeepsCopiesInUse() {
+        QVERIFY(WriteGradient(Path("gradient.jpg"), QSize(1600, 1200)));
+        const auto picture = render::CQtDecodedPicture::Open(Path("gradient.jpg"));
+        QVERIFY(picture);
+        const QImage half = picture->PixelsCovering(QSize(800, 600));
+        QCOMPARE(picture->DecodedSteps(), kHalf | kEighth);
+        const QImage copy = half.copy();
+        picture->LetGoPixels(half.sizeInBytes());
+        QCOMPARE(picture->DecodedSteps(), kEighth);
+        QVERIFY(half == copy);
+        QCOMPARE(picture->PixelsCovering(QSize(800, 600)), copy); // decoded again, the same
+        QCOMPARE(picture->DecodedSteps(), kHalf | kEighth);
+    }
+
     // Screen-sized images: the size and format asked for, rows of their own that can be
     // written, and refused for formats of other than 32 bits or an empty size.
     void largeImagesAreOrdinaryImages() {
