@@ -23,12 +23,12 @@ using exporting::IVideoEncoder;
 
 // The encoder's settings. One thread: the export's processor time counts every thread, and
 // frame threads and look-ahead only add work and buffers to a slide show of still frames.
-// The fastest preset with quantisation that does not follow a frame's complexity (qcomp 1):
-// otherwise a frame that changes a little (a balloon) is coded at a finer step than the photo
-// before it and re-codes the whole photo.
+// The fastest preset with one quantiser for every frame: a quantiser that follows a frame's
+// complexity codes a frame that changes a little (a balloon) at a finer step than the photo
+// before it, and so re-codes the whole photo. A constant quantiser also spares the encoder the
+// quarter-size copy of each frame it builds to estimate complexity for rate control.
 constexpr const char* kPreset = "ultrafast";
-constexpr const char* kCrf = "12";
-constexpr const char* kX264Params = "qcomp=1";
+constexpr const char* kQuantiser = "12";
 
 std::string AvText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -149,8 +149,7 @@ bool CH264Mp4Encoder::Open(const std::string& path, int width, int height, int f
         m_pCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
     av_opt_set(m_pCodec->priv_data, "preset", kPreset, 0);
-    av_opt_set(m_pCodec->priv_data, "crf", kCrf, 0);
-    av_opt_set(m_pCodec->priv_data, "x264-params", kX264Params, 0);
+    av_opt_set(m_pCodec->priv_data, "qp", kQuantiser, 0);
     int rc = avcodec_open2(m_pCodec, codec, nullptr);
     if (rc < 0) {
         error = "the H.264 encoder could not be opened: " + AvText(rc);
