@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libxkbcommon-dev
-  qt6-qpa-plugins
+  qt6-qpa-plugins libxcb-shm0-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   clang-14 libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho

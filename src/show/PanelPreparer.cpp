@@ -46,8 +46,10 @@ SPanelKey KeyOf(const std::string& path, const CPanel& panel, const CPanelFit& f
             panel.m_image.m_bitmap.get()};
 }
 
+using ScreenMaker = std::function<QImage(QSize)>;
+
 // A screen-sized image, from the spares when one fits.
-QImage TakeScreen(QSize screen, std::vector<QImage>& spares) {
+QImage TakeScreen(QSize screen, std::vector<QImage>& spares, const ScreenMaker& newScreen) {
     while (!spares.empty()) {
         QImage spare = std::move(spares.back());
         spares.pop_back();
@@ -55,11 +57,12 @@ QImage TakeScreen(QSize screen, std::vector<QImage>& spares) {
             return spare;
         }
     }
-    return render::NewLargeImage(screen);
+    return newScreen ? newScreen(screen) : render::NewLargeImage(screen);
 }
 
-QImage BackgroundScreen(QSize screen, COLORREF back, std::vector<QImage>& spares) {
-    QImage image = TakeScreen(screen, spares);
+QImage BackgroundScreen(QSize screen, COLORREF back, std::vector<QImage>& spares,
+                        const ScreenMaker& newScreen) {
+    QImage image = TakeScreen(screen, spares, newScreen);
     if (!image.isNull()) {
         image.fill(render::ToQColor(back));
     }
@@ -126,8 +129,8 @@ namespace {
 // Runs on the worker thread: touches only its own copies and the thread-safe decoder.
 std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const SNextPanel& nextPanel,
                                        IPictureDecoder& decoder, QSize screen,
-                                       std::vector<QImage>& spares, double& msPerMegapixel,
-                                       const CPreparerProgress& progress) {
+                                       std::vector<QImage>& spares, const ScreenMaker& newScreen,
+                                       double& msPerMegapixel, const CPreparerProgress& progress) {
     auto work = std::make_shared<SPreparedWork>();
     const std::string& nextPath = nextPanel.strPath;
     // The next panel is read first: a change of panel waits for no more than this. Its picture
@@ -145,7 +148,7 @@ std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const SNextPanel
         shown.picture = current.panel.m_image.m_bitmap;
         const int decodes = StepDecodesOf(current.panel.m_image);
         PrepareScreenPicture(current.panel.m_image, current.fit.m_nZoom);
-        shown.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares);
+        shown.imgPicture = BackgroundScreen(screen, current.panel.m_crBack, spares, newScreen);
         DrawPictureLayer(shown.imgPicture, current.panel.m_image, current.fit);
         LetGoDecodedStep(current.panel.m_image, decodes);
         progress.CurrentReady(std::move(shown));
@@ -178,11 +181,11 @@ std::shared_ptr<SPreparedWork> Prepare(const SCurrent& current, const SNextPanel
                     .count();
             msPerMegapixel = ms / std::max(0.01, MegapixelsOf(next.m_image));
         }
-        work->next.imgPicture = BackgroundScreen(screen, next.m_crBack, spares);
+        work->next.imgPicture = BackgroundScreen(screen, next.m_crBack, spares, newScreen);
         DrawPictureLayer(work->next.imgPicture, next.m_image, fit);
         LetGoDecodedStep(next.m_image, decodes);
     }
-    work->next.imgBackground = BackgroundScreen(screen, next.m_crBack, spares);
+    work->next.imgBackground = BackgroundScreen(screen, next.m_crBack, spares, newScreen);
     return work;
 }
 
@@ -292,7 +295,7 @@ void CPanelPreparer::Start(const CPlayback& playback, bool bCurrentPicture,
     // The next panel is read with the playback's own decoder, which is safe on any thread.
     Job job = [this, current = std::move(current), next = std::move(next), screen,
                &decoder = playback.PictureDecoder(), spares = std::move(spares)](int id) mutable {
-        return Prepare(current, next, decoder, screen, spares, m_dMsPerMegapixel,
+        return Prepare(current, next, decoder, screen, spares, m_fnNewScreen, m_dMsPerMegapixel,
                        CPreparerProgress(*this, id));
     };
     // A job the worker has not begun and the work made last are replaced: nobody will ask.

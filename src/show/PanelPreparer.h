@@ -85,6 +85,9 @@ public:
     // Called on the worker thread whenever the screen of the panel on screen or the whole work
     // is ready; set once, before any work starts.
     void SetReadyHandler(std::function<void()> handler) { m_fnReady = std::move(handler); }
+    // Makes the screen-sized images the worker draws on when no spare fits (render::
+    // NewLargeImage unless set); called on the worker thread. Set once, before any work starts.
+    void SetScreenMaker(std::function<QImage(QSize)> maker) { m_fnNewScreen = std::move(maker); }
     // Lets go of the work started last: not begun, it never runs; running, what it makes is
     // dropped when it is done. Wait and IsBusy no longer count it.
     void Discard();
@@ -124,6 +127,7 @@ private:
     double m_dLastWorkCpuMs = 0;
     int m_nOpened = 0; // the StartCount of the job that read its next panel last
     std::function<void()> m_fnReady;
+    std::function<QImage(QSize)> m_fnNewScreen;
     int m_nKept = 0; // the last StartCount whose work is wanted
     bool m_bStop = false;
     bool m_bHeld = false;

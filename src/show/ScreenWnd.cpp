@@ -17,6 +17,7 @@
 #include "framework/FileMessages.h"
 #include "framework/MessageBox.h"
 #include "render/DecodedPicture.h"
+#include "render/JpegScaledDecoder.h"
 #include "render/PicturePreparation.h"
 #include "render/RenderColor.h"
 
@@ -100,6 +101,7 @@ CScreenWnd::CScreenWnd(IPictureDecoder& decoder)
     // Runs on the worker thread: the window hears of it in its own thread's turn.
     m_preparer.SetReadyHandler(
         [this] { QMetaObject::invokeMethod(this, &CScreenWnd::OnPrepared, Qt::QueuedConnection); });
+    m_preparer.SetScreenMaker([this](QSize size) { return NewScreen(size); });
 }
 
 CScreenWnd::~CScreenWnd() {
@@ -155,9 +157,24 @@ bool CScreenWnd::StartShow() {
 }
 
 bool CScreenWnd::Begin(const CPlaybackStart& start) {
+    if (start.m_eOutcome == EStartOutcome::Started && !m_bPutChecked) {
+        // On X11 the canvas goes to the window from shared memory: no copy of it on this side
+        // and no backing store of the screen's size.
+        m_bPutChecked = true;
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            m_put = CX11ScreenPut::Open();
+        }
+        if (m_put) {
+            setAttribute(Qt::WA_PaintOnScreen);
+        }
+    }
     // The canvas takes a screen's worth of memory: it is made when a show starts, not before.
-    if (start.m_eOutcome == EStartOutcome::Started && m_imgCanvas.size() != m_screenSize) {
-        m_imgCanvas = MakeScreenCanvas(m_screenSize);
+    if (start.m_eOutcome == EStartOutcome::Started &&
+        (m_imgCanvas.size() != m_screenSize || (m_put && !m_put->IsShared(m_imgCanvas)))) {
+        m_imgCanvas = NewScreen(m_screenSize);
+        if (!m_imgCanvas.isNull()) {
+            m_imgCanvas.fill(Qt::black);
+        }
         m_under.Clear();
     }
     Apply(start);
@@ -486,8 +503,73 @@ QRect CScreenWnd::PauseMarkRect() const {
     return QRect(shown.right() + 1 - 2 * side, side, side, side);
 }
 
+QImage CScreenWnd::NewScreen(QSize size) const {
+    return m_put ? m_put->NewScreen(size) : render::NewLargeImage(size);
+}
+
+QPaintEngine* CScreenWnd::paintEngine() const {
+    return m_put ? nullptr : QWidget::paintEngine();
+}
+
+namespace {
+
+// The pause mark: a dark rounded square with two light bars.
+void DrawPauseMark(QPainter& painter, const QRect& mark) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 128));
+    painter.drawRoundedRect(mark, mark.width() / 5.0, mark.width() / 5.0);
+    const int bar = std::max(2, mark.width() / 5);
+    const int top = mark.top() + mark.height() / 4;
+    const int height = mark.height() / 2;
+    painter.setBrush(QColor(255, 255, 255, 192));
+    painter.drawRect(mark.left() + mark.width() / 2 - bar - bar / 2, top, bar, height);
+    painter.drawRect(mark.left() + mark.width() / 2 + bar / 2, top, bar, height);
+}
+
+// A part of the window in its device pixels.
+QRect DevicePart(const QRect& logical, qreal ratio) {
+    if (ratio == 1.0) {
+        return logical;
+    }
+    return QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
+                  logical.height() * ratio)
+        .toAlignedRect();
+}
+
+} // namespace
+
+void CScreenWnd::PutToWindow(const QRect& logical) {
+    const qreal ratio = devicePixelRatioF();
+    const unsigned window = unsigned(winId());
+    const QRect part = DevicePart(logical, ratio).intersected(DevicePart(rect(), ratio));
+    // The canvas has one pixel per device pixel of the window: it goes to the same place.
+    for (const QRect& outside : QRegion(part) - QRegion(m_imgCanvas.rect())) {
+        m_put->FillBlack(window, outside);
+    }
+    m_put->Put(window, m_imgCanvas, part, part.topLeft());
+    const QRect mark = DevicePart(PauseMarkRect(), ratio).intersected(part);
+    if (m_bPausedShown && !mark.isEmpty()) {
+        // The mark goes over a copy of what the canvas shows there, never onto the canvas.
+        QImage piece(mark.size(), QImage::Format_RGB32);
+        piece.fill(Qt::black);
+        QPainter painter(&piece);
+        painter.drawImage(QPoint(0, 0), m_imgCanvas, mark);
+        painter.translate(-mark.topLeft());
+        painter.scale(ratio, ratio);
+        DrawPauseMark(painter, PauseMarkRect());
+        painter.end();
+        m_put->Put(window, piece, piece.rect(), mark.topLeft());
+    }
+    m_put->Flush();
+}
+
 void CScreenWnd::paintEvent(QPaintEvent* event) {
     // A paint only shows what the show has drawn so far; it never advances the show.
+    if (m_put) {
+        PutToWindow(event->rect());
+        return;
+    }
     QPainter painter(this);
     const qreal ratio = devicePixelRatioF();
     if (ratio == 1.0) {
@@ -503,17 +585,7 @@ void CScreenWnd::paintEvent(QPaintEvent* event) {
     }
     if (m_bPausedShown) {
         // The pause mark goes on the window only: the canvas keeps what the show drew.
-        const QRect mark = PauseMarkRect();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, 128));
-        painter.drawRoundedRect(mark, mark.width() / 5.0, mark.width() / 5.0);
-        const int bar = std::max(2, mark.width() / 5);
-        const int top = mark.top() + mark.height() / 4;
-        const int height = mark.height() / 2;
-        painter.setBrush(QColor(255, 255, 255, 192));
-        painter.drawRect(mark.left() + mark.width() / 2 - bar - bar / 2, top, bar, height);
-        painter.drawRect(mark.left() + mark.width() / 2 + bar / 2, top, bar, height);
+        DrawPauseMark(painter, PauseMarkRect());
     }
 }
 

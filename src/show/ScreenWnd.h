@@ -15,10 +15,12 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "CanvasUnder.h"
 #include "PanelPreparer.h"
 #include "ScreenSaverInhibitor.h"
+#include "X11ScreenPut.h"
 #include "framework/ShowPlayer.h"
 #include "model/Playback.h"
 
@@ -79,8 +81,15 @@ public:
     const CScreenSaverInhibitor& Inhibitor() const { return m_inhibitor; }
     // Where the pause mark is drawn on the window, in its own coordinates.
     QRect PauseMarkRect() const;
+    // True once a show has started on an X server where the window shows the canvas by putting
+    // it straight from shared memory (CX11ScreenPut), painting natively.
+    bool PutsDirectly() const { return m_put != nullptr; }
+    // Whether the canvas's pixels are in memory the X server reads.
+    bool CanvasShared() const { return m_put && m_put->IsShared(m_imgCanvas); }
 
 protected:
+    // Null while the window paints natively: nothing paints it with QPainter then.
+    QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -105,6 +114,10 @@ private:
     void FitToScreen();
     void ShowOnScreen();
     void EndShow(bool bFailed);
+    // A screen-sized image for the canvas or a prepared screen; safe on any thread.
+    QImage NewScreen(QSize size) const;
+    // Shows the part of the window (its own coordinates) by putting the canvas to it.
+    void PutToWindow(const QRect& logical);
 
     CPlayback m_playback;
     QSize m_screenSize; // the size of the canvas, in device pixels
@@ -112,6 +125,9 @@ private:
     // The pixels under each layer on the canvas after its background.
     CCanvasUnder m_under;
     QTimer m_timer;
+    // Set when the first show starts, before the worker makes any screen; outlives the worker.
+    std::unique_ptr<CX11ScreenPut> m_put;
+    bool m_bPutChecked = false;
     CPanelPreparer m_preparer;
     CScreenSaverInhibitor m_inhibitor;
     bool m_bFixedSize = false;
