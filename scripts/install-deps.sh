@@ -13,7 +13,7 @@ PACKAGES=(
   libharfbuzz-dev libicu-dev
   xvfb xauth x11-apps imagemagick dbus dbus-x11 time
   libjpeg-turbo-progs libjpeg62-turbo-dev libpng-dev libdeflate-dev
-  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev libyuv-dev
+  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev libwebp-dev libyuv-dev libx264-dev
   poppler-utils ffmpeg
   desktop-file-utils shared-mime-info xdg-utils
   qt6-translations-l10n

@@ -1,20 +1,25 @@
-// The video module: an MP4 file of H.264 video (yuv420p) written through FFmpeg's libraries,
-// behind IVideoEncoder. Each frame is converted once (libyuv's SIMD conversion to BT.601
-// limited range), compared with the frame before, encoded once and held for its duration;
-// times are kept in ticks of 100 ms on a time base of a tenth of a frame, so every duration is
-// exact at any frame rate.
+// The video module: an MP4 file of H.264 video (yuv420p), encoded by libx264 and written by
+// FFmpeg's libavformat, behind IVideoEncoder. Each frame is converted once (libyuv's SIMD
+// conversion to BT.601 limited range), compared with the frame before, encoded once and held
+// for its duration; times are kept in ticks of 100 ms on a time base of a tenth of a frame, so
+// every duration is exact at any frame rate. The encoder is told which macroblocks did not
+// change since the frame it coded last (a balloon added over a photo changes a few of them),
+// so it passes over those without analysing them.
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <libyuv/convert_from_argb.h>
+#include <x264.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
-#include <libavutil/opt.h>
+#include <libavutil/mem.h>
 }
 
+#include "ChangedBlocks.h"
 #include "export/VideoEncoder.h"
 
 namespace {
@@ -28,7 +33,8 @@ using exporting::IVideoEncoder;
 // before it, and so re-codes the whole photo. A constant quantiser also spares the encoder the
 // quarter-size copy of each frame it builds to estimate complexity for rate control.
 constexpr const char* kPreset = "ultrafast";
-constexpr const char* kQuantiser = "12";
+constexpr int kQuantiser = 12;
+constexpr int kSmpte170m = 6; // colour primaries, transfer and matrix of BT.601 (525 lines)
 
 std::string AvText(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -36,31 +42,39 @@ std::string AvText(int code) {
     return text;
 }
 
-bool SamePlanes(const AVFrame& a, const AVFrame& b, int width, int height) {
-    for (int plane = 0; plane < 3; ++plane) {
-        const int w = plane == 0 ? width : width / 2;
-        const int h = plane == 0 ? height : height / 2;
-        for (int y = 0; y < h; ++y) {
-            if (std::memcmp(a.data[plane] + std::ptrdiff_t(y) * a.linesize[plane],
-                            b.data[plane] + std::ptrdiff_t(y) * b.linesize[plane],
-                            std::size_t(w)) != 0) {
-                return false;
-            }
+// A frame in the encoder's input format, owned here.
+struct SPlanes {
+    x264_picture_t picture{};
+    bool bAllocated = false;
+
+    SPlanes() = default;
+    SPlanes(const SPlanes&) = delete;
+    SPlanes& operator=(const SPlanes&) = delete;
+    ~SPlanes() {
+        if (bAllocated) {
+            x264_picture_clean(&picture);
         }
     }
-    return true;
-}
+    bool Allocate(int width, int height) {
+        bAllocated = x264_picture_alloc(&picture, X264_CSP_I420, width, height) == 0;
+        return bAllocated;
+    }
+    video::SPlaneView View() const {
+        return {{picture.img.plane[0], picture.img.plane[1], picture.img.plane[2]},
+                {picture.img.i_stride[0], picture.img.i_stride[1], picture.img.i_stride[2]}};
+    }
+};
 
 class CH264Mp4Encoder final : public IVideoEncoder {
 public:
     ~CH264Mp4Encoder() override {
+        if (m_pEncoder != nullptr) {
+            x264_encoder_close(m_pEncoder);
+        }
         if (m_pFormat != nullptr && m_pFormat->pb != nullptr) {
             avio_closep(&m_pFormat->pb);
         }
         avformat_free_context(m_pFormat);
-        avcodec_free_context(&m_pCodec);
-        av_frame_free(&m_pPending);
-        av_frame_free(&m_pNext);
         av_packet_free(&m_pPacket);
     }
 
@@ -70,49 +84,109 @@ public:
     bool Finish(std::string& error) override;
 
 private:
-    bool Drain(std::string& error);
+    bool OpenEncoder(int fps, std::string& error);
+    bool Write(const std::uint8_t* payload, int size, const x264_picture_t& out,
+               std::string& error);
     bool EncodePending(std::string& error);
 
+    x264_t* m_pEncoder = nullptr;
     AVFormatContext* m_pFormat = nullptr;
-    AVCodecContext* m_pCodec = nullptr;
     AVStream* m_pStream = nullptr;
-    AVFrame* m_pPending = nullptr; // the frame held, not yet encoded
-    AVFrame* m_pNext = nullptr;    // the frame being converted
     AVPacket* m_pPacket = nullptr;
+    // The frame last given to the encoder, the frame held (not yet encoded) and the frame being
+    // converted; they change places as frames go by.
+    SPlanes m_planes[3];
+    SPlanes* m_pSent = &m_planes[0];
+    SPlanes* m_pPending = &m_planes[1];
+    SPlanes* m_pNext = &m_planes[2];
+    bool m_bSentAny = false;
     std::string m_strPath;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    AVRational m_timeBase{1, 1};
     std::int64_t m_nPendingTicks = 0;
-    std::int64_t m_nNextPts = 0;          // in codec time base units
-    std::deque<std::int64_t> m_durations; // of frames sent and not yet received, in order
+    std::int64_t m_nNextPts = 0;          // in the time base's units
+    std::deque<std::int64_t> m_durations; // of frames sent and not yet written, in order
     std::int64_t m_nUnitsPerTick = 1;
     bool m_bHeaderWritten = false;
     bool m_bFinished = false;
 };
 
-AVFrame* NewFrame(int width, int height) {
-    AVFrame* frame = av_frame_alloc();
-    if (frame == nullptr) {
-        return nullptr;
+bool CH264Mp4Encoder::OpenEncoder(int fps, std::string& error) {
+    x264_param_t param;
+    if (x264_param_default_preset(&param, kPreset, nullptr) < 0) {
+        error = "the H.264 encoder could not be set up";
+        return false;
     }
-    frame->format = AV_PIX_FMT_YUV420P;
-    frame->width = width;
-    frame->height = height;
-    if (av_frame_get_buffer(frame, 0) < 0) {
-        av_frame_free(&frame);
+    // The encoder's own notes (its options, its statistics) are not for the user.
+    param.i_log_level = X264_LOG_NONE;
+    param.i_threads = 1;
+    param.i_lookahead_threads = 1;
+    param.i_width = m_nWidth;
+    param.i_height = m_nHeight;
+    param.i_csp = X264_CSP_I420;
+    param.i_bframe = 0;
+    param.i_keyint_max = fps * 10;
+    param.i_fps_num = static_cast<std::uint32_t>(fps);
+    param.i_fps_den = 1;
+    param.i_timebase_num = static_cast<std::uint32_t>(m_timeBase.num);
+    param.i_timebase_den = static_cast<std::uint32_t>(m_timeBase.den);
+    param.b_vfr_input = 1;
+    param.rc.i_rc_method = X264_RC_CQP;
+    param.rc.i_qp_constant = kQuantiser;
+    param.analyse.b_mb_info = 1;
+    param.vui.b_fullrange = 0;
+    param.vui.i_colorprim = kSmpte170m;
+    param.vui.i_transfer = kSmpte170m;
+    param.vui.i_colmatrix = kSmpte170m;
+    // Start codes, and the parameter sets once in the file's header rather than in the stream:
+    // the MP4 writer turns both into its own form.
+    param.b_annexb = 1;
+    param.b_repeat_headers = 0;
+    m_pEncoder = x264_encoder_open(&param);
+    if (m_pEncoder == nullptr) {
+        error = "the H.264 encoder could not be opened";
+        return false;
     }
-    return frame;
+    x264_nal_t* nals = nullptr;
+    int count = 0;
+    if (x264_encoder_headers(m_pEncoder, &nals, &count) < 0) {
+        error = "the H.264 encoder gave no stream header";
+        return false;
+    }
+    // The sequence and picture parameter sets; the encoder's note about itself is left out.
+    std::size_t size = 0;
+    for (int i = 0; i < count; ++i) {
+        if (nals[i].i_type == NAL_SPS || nals[i].i_type == NAL_PPS) {
+            size += static_cast<std::size_t>(nals[i].i_payload);
+        }
+    }
+    auto* extra = static_cast<std::uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (extra == nullptr) {
+        error = "not enough memory for the video encoder";
+        return false;
+    }
+    std::size_t at = 0;
+    for (int i = 0; i < count; ++i) {
+        if (nals[i].i_type == NAL_SPS || nals[i].i_type == NAL_PPS) {
+            std::memcpy(extra + at, nals[i].p_payload, static_cast<std::size_t>(nals[i].i_payload));
+            at += static_cast<std::size_t>(nals[i].i_payload);
+        }
+    }
+    AVCodecParameters* par = m_pStream->codecpar;
+    par->extradata = extra;
+    par->extradata_size = static_cast<int>(size);
+    return true;
 }
 
 bool CH264Mp4Encoder::Open(const std::string& path, int width, int height, int fps,
                            std::string& error) {
     m_strPath = path;
-    // The encoder's own notes (its options, its statistics) are not for the user.
+    m_nWidth = width;
+    m_nHeight = height;
     av_log_set_level(AV_LOG_ERROR);
-    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
-    if (codec == nullptr) {
-        codec = avcodec_find_encoder(AV_CODEC_ID_H264);
-    }
-    if (codec == nullptr) {
-        error = "no H.264 encoder is available in this FFmpeg";
+    if (width <= 0 || height <= 0 || (width | height) % 2 != 0 || fps <= 0) {
+        error = "the video's size must be even and its frame rate positive";
         return false;
     }
     if (avformat_alloc_output_context2(&m_pFormat, nullptr, "mp4", path.c_str()) < 0 ||
@@ -121,44 +195,36 @@ bool CH264Mp4Encoder::Open(const std::string& path, int width, int height, int f
         return false;
     }
     m_pStream = avformat_new_stream(m_pFormat, nullptr);
-    m_pCodec = avcodec_alloc_context3(codec);
-    m_pPending = NewFrame(width, height);
-    m_pNext = NewFrame(width, height);
     m_pPacket = av_packet_alloc();
-    if (m_pStream == nullptr || m_pCodec == nullptr || m_pPending == nullptr ||
-        m_pNext == nullptr || m_pPacket == nullptr) {
+    if (m_pStream == nullptr || m_pPacket == nullptr) {
         error = "not enough memory for the video encoder";
         return false;
     }
+    for (SPlanes& planes : m_planes) {
+        if (!planes.Allocate(width, height)) {
+            error = "not enough memory for the video encoder";
+            return false;
+        }
+    }
     // A tenth of a frame per unit: a tick of 100 ms is exactly fps units.
     m_nUnitsPerTick = fps;
-    m_pCodec->codec_id = AV_CODEC_ID_H264;
-    m_pCodec->width = width;
-    m_pCodec->height = height;
-    m_pCodec->pix_fmt = AV_PIX_FMT_YUV420P;
-    m_pCodec->time_base = AVRational{1, fps * 10};
-    m_pCodec->framerate = AVRational{fps, 1};
-    m_pCodec->max_b_frames = 0;
-    m_pCodec->gop_size = fps * 10;
-    m_pCodec->thread_count = 1;
-    m_pCodec->color_range = AVCOL_RANGE_MPEG;
-    m_pCodec->colorspace = AVCOL_SPC_SMPTE170M;
-    m_pCodec->color_primaries = AVCOL_PRI_SMPTE170M;
-    m_pCodec->color_trc = AVCOL_TRC_SMPTE170M;
-    if ((m_pFormat->oformat->flags & AVFMT_GLOBALHEADER) != 0) {
-        m_pCodec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    }
-    av_opt_set(m_pCodec->priv_data, "preset", kPreset, 0);
-    av_opt_set(m_pCodec->priv_data, "qp", kQuantiser, 0);
-    int rc = avcodec_open2(m_pCodec, codec, nullptr);
-    if (rc < 0) {
-        error = "the H.264 encoder could not be opened: " + AvText(rc);
+    m_timeBase = AVRational{1, fps * 10};
+    if (!OpenEncoder(fps, error)) {
         return false;
     }
-    avcodec_parameters_from_context(m_pStream->codecpar, m_pCodec);
-    m_pStream->time_base = m_pCodec->time_base;
-    m_pStream->avg_frame_rate = m_pCodec->framerate;
-    rc = avio_open(&m_pFormat->pb, path.c_str(), AVIO_FLAG_WRITE);
+    AVCodecParameters* par = m_pStream->codecpar;
+    par->codec_type = AVMEDIA_TYPE_VIDEO;
+    par->codec_id = AV_CODEC_ID_H264;
+    par->width = width;
+    par->height = height;
+    par->format = AV_PIX_FMT_YUV420P;
+    par->color_range = AVCOL_RANGE_MPEG;
+    par->color_space = AVCOL_SPC_SMPTE170M;
+    par->color_primaries = AVCOL_PRI_SMPTE170M;
+    par->color_trc = AVCOL_TRC_SMPTE170M;
+    m_pStream->time_base = m_timeBase;
+    m_pStream->avg_frame_rate = AVRational{fps, 1};
+    int rc = avio_open(&m_pFormat->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (rc < 0) {
         error = path + ": " + AvText(rc);
         return false;
@@ -172,48 +238,73 @@ bool CH264Mp4Encoder::Open(const std::string& path, int width, int height, int f
     return true;
 }
 
-// Moves every packet the encoder has ready into the file.
-bool CH264Mp4Encoder::Drain(std::string& error) {
-    for (;;) {
-        const int got = avcodec_receive_packet(m_pCodec, m_pPacket);
-        if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) {
-            return true;
-        }
-        if (got < 0) {
-            error = m_strPath + ": the video encoder failed: " + AvText(got);
-            return false;
-        }
-        // No B-frames: packets leave in the order frames went in.
-        if (!m_durations.empty()) {
-            m_pPacket->duration = m_durations.front();
-            m_durations.pop_front();
-        }
-        av_packet_rescale_ts(m_pPacket, m_pCodec->time_base, m_pStream->time_base);
-        m_pPacket->stream_index = m_pStream->index;
-        const int written = av_interleaved_write_frame(m_pFormat, m_pPacket);
-        av_packet_unref(m_pPacket);
-        if (written < 0) {
-            error = m_strPath + ": " + AvText(written);
-            return false;
-        }
+// Moves one encoded picture (size bytes of NAL units, contiguous from payload) into the file.
+bool CH264Mp4Encoder::Write(const std::uint8_t* payload, int size, const x264_picture_t& out,
+                            std::string& error) {
+    if (size <= 0 || payload == nullptr) {
+        return true;
     }
+    if (av_new_packet(m_pPacket, size) < 0) {
+        error = "not enough memory for the video";
+        return false;
+    }
+    std::memcpy(m_pPacket->data, payload, static_cast<std::size_t>(size));
+    m_pPacket->pts = out.i_pts;
+    m_pPacket->dts = out.i_dts;
+    if (out.b_keyframe) {
+        m_pPacket->flags |= AV_PKT_FLAG_KEY;
+    }
+    // No B-frames: pictures leave in the order frames went in.
+    if (!m_durations.empty()) {
+        m_pPacket->duration = m_durations.front();
+        m_durations.pop_front();
+    }
+    av_packet_rescale_ts(m_pPacket, m_timeBase, m_pStream->time_base);
+    m_pPacket->stream_index = m_pStream->index;
+    const int written = av_interleaved_write_frame(m_pFormat, m_pPacket);
+    av_packet_unref(m_pPacket);
+    if (written < 0) {
+        error = m_strPath + ": " + AvText(written);
+        return false;
+    }
+    return true;
 }
 
 bool CH264Mp4Encoder::EncodePending(std::string& error) {
     if (m_nPendingTicks == 0) {
-        return true;
+        return true; // a frame of no time is not shown
     }
     const std::int64_t duration = m_nPendingTicks * m_nUnitsPerTick;
     m_nPendingTicks = 0;
-    m_pPending->pts = m_nNextPts;
+    x264_picture_t& in = m_pPending->picture;
+    in.i_pts = m_nNextPts;
+    in.i_type = X264_TYPE_AUTO;
+    in.prop.mb_info = nullptr;
+    in.prop.mb_info_free = nullptr;
+    if (m_bSentAny) {
+        // The encoder may hold the frame a while: it frees the flags with the frame.
+        std::uint8_t* flags = video::ChangedBlockFlags(m_pPending->View(), m_pSent->View(),
+                                                       m_nWidth, m_nHeight, X264_MBINFO_CONSTANT);
+        if (flags != nullptr) {
+            in.prop.mb_info = flags;
+            in.prop.mb_info_free = std::free;
+        }
+    }
     m_nNextPts += duration;
     m_durations.push_back(duration);
-    const int rc = avcodec_send_frame(m_pCodec, m_pPending);
-    if (rc < 0) {
-        error = m_strPath + ": the video encoder failed: " + AvText(rc);
+    x264_nal_t* nals = nullptr;
+    int count = 0;
+    x264_picture_t out{};
+    const int size = x264_encoder_encode(m_pEncoder, &nals, &count, &in, &out);
+    in.prop.mb_info = nullptr;
+    in.prop.mb_info_free = nullptr;
+    if (size < 0) {
+        error = m_strPath + ": the video encoder failed";
         return false;
     }
-    return Drain(error);
+    std::swap(m_pSent, m_pPending);
+    m_bSentAny = true;
+    return Write(count > 0 ? nals[0].p_payload : nullptr, size, out, error);
 }
 
 bool CH264Mp4Encoder::AddFrame(const std::uint8_t* pixels, std::ptrdiff_t stride,
@@ -222,17 +313,11 @@ bool CH264Mp4Encoder::AddFrame(const std::uint8_t* pixels, std::ptrdiff_t stride
         error = m_strPath + ": the video was not started";
         return false;
     }
-    // The encoder lets go of a frame once it has taken its pixels; this copies only if not.
-    if (av_frame_make_writable(m_pNext) < 0) {
-        error = "not enough memory for a video frame";
-        return false;
-    }
-    const int width = m_pCodec->width;
-    const int height = m_pCodec->height;
-    libyuv::ARGBToI420(pixels, int(stride), m_pNext->data[0], m_pNext->linesize[0],
-                       m_pNext->data[1], m_pNext->linesize[1], m_pNext->data[2],
-                       m_pNext->linesize[2], width, height);
-    if (m_nPendingTicks > 0 && SamePlanes(*m_pPending, *m_pNext, width, height)) {
+    const x264_image_t& img = m_pNext->picture.img;
+    libyuv::ARGBToI420(pixels, int(stride), img.plane[0], img.i_stride[0], img.plane[1],
+                       img.i_stride[1], img.plane[2], img.i_stride[2], m_nWidth, m_nHeight);
+    if (m_nPendingTicks > 0 &&
+        video::SamePlanes(m_pPending->View(), m_pNext->View(), m_nWidth, m_nHeight)) {
         m_nPendingTicks += ticks;
         return true;
     }
@@ -253,14 +338,20 @@ bool CH264Mp4Encoder::Finish(std::string& error) {
     if (!EncodePending(error)) {
         return false;
     }
-    int rc = avcodec_send_frame(m_pCodec, nullptr);
-    if (rc < 0 || !Drain(error)) {
-        if (error.empty()) {
-            error = m_strPath + ": " + AvText(rc);
+    while (x264_encoder_delayed_frames(m_pEncoder) > 0) {
+        x264_nal_t* nals = nullptr;
+        int count = 0;
+        x264_picture_t out{};
+        const int size = x264_encoder_encode(m_pEncoder, &nals, &count, nullptr, &out);
+        if (size < 0) {
+            error = m_strPath + ": the video encoder failed";
+            return false;
         }
-        return false;
+        if (!Write(count > 0 ? nals[0].p_payload : nullptr, size, out, error)) {
+            return false;
+        }
     }
-    rc = av_write_trailer(m_pFormat);
+    int rc = av_write_trailer(m_pFormat);
     if (rc < 0) {
         error = m_strPath + ": " + AvText(rc);
         return false;
