@@ -20,6 +20,7 @@
 #include "ShowLayers.h"
 #include "VideoWriter.h"
 #include "model/PlaybackPanel.h"
+#include "render/JpegScaledDecoder.h"
 #include "render/PanelRenderer.h"
 #include "render/RenderColor.h"
 
@@ -351,6 +352,9 @@ EExportOutcome ExportShow(IPictureDecoder& decoder, const std::string& showPath,
     if (progress && !progress(0, total)) {
         return EExportOutcome::Cancelled;
     }
+    // The panels' pictures are decoded one after another, often at one size: each decode
+    // reuses the buffer of the picture let go of before it.
+    const render::CPixelBufferReuse reuse;
     CPanel panel;
     for (int i = 0; i < total; ++i) {
         std::string warning;

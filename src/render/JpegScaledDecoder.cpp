@@ -4,6 +4,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <new>
+#include <utility>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -52,18 +55,81 @@ void OutputMessage(j_common_ptr) {}
 // Large pages are 2 MB on the machines this runs on; smaller buffers gain nothing from them.
 constexpr std::size_t kLargePage = std::size_t(2) << 20;
 
-// Memory for `bytes` bytes of pixels, freed with std::free; large buffers aligned to and
-// advised for large pages (the advice is only a hint: where it is refused nothing changes).
-void* AllocatePixels(std::size_t bytes) {
+// The buffer kept for reuse while a CPixelBufferReuse lives.
+struct SKeptBuffer {
+    std::mutex mutex;
+    int nScopes = 0;
+    void* pData = nullptr;
+    std::size_t nBytes = 0;
+};
+
+SKeptBuffer& Kept() {
+    static SKeptBuffer kept;
+    return kept;
+}
+
+// A buffer of pixels as handed to QImage: what its cleanup needs to give it back.
+struct SPixels {
+    void* pData = nullptr;
+    std::size_t nBytes = 0; // as allocated; 0 for one from malloc
+};
+
+// Memory for `bytes` bytes of pixels; large buffers aligned to and advised for large pages
+// (the advice is only a hint: where it is refused nothing changes), or the one kept for reuse
+// when it is of that size. Null data when the memory cannot be had.
+SPixels AllocatePixels(std::size_t bytes) {
     if (bytes < 2 * kLargePage) {
-        return std::malloc(bytes);
+        return {std::malloc(bytes), 0};
     }
     const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    {
+        SKeptBuffer& kept = Kept();
+        std::lock_guard lock(kept.mutex);
+        if (kept.pData != nullptr && kept.nBytes == rounded) {
+            return {std::exchange(kept.pData, nullptr), rounded};
+        }
+    }
     void* data = std::aligned_alloc(kLargePage, rounded);
     if (data != nullptr) {
         ::madvise(data, rounded, MADV_HUGEPAGE);
     }
-    return data;
+    return {data, rounded};
+}
+
+// Frees pixels, or keeps a large buffer for the next of its size while reuse is wanted.
+void ReleasePixels(const SPixels& pixels) {
+    void* freed = pixels.pData;
+    if (pixels.nBytes > 0) {
+        SKeptBuffer& kept = Kept();
+        std::lock_guard lock(kept.mutex);
+        if (kept.nScopes > 0) {
+            std::swap(freed, kept.pData); // the newest is kept
+            kept.nBytes = pixels.nBytes;
+        }
+    }
+    std::free(freed);
+}
+
+// An image over pixels (bytesPerLine apart), which it gives back when its last copy goes.
+QImage ImageOver(const SPixels& pixels, QSize size, qsizetype bytesPerLine, QImage::Format format) {
+    auto* owned = new (std::nothrow) SPixels(pixels);
+    if (owned == nullptr) {
+        ReleasePixels(pixels);
+        return {};
+    }
+    QImage image(
+        static_cast<uchar*>(pixels.pData), size.width(), size.height(), bytesPerLine, format,
+        [](void* info) {
+            auto* p = static_cast<SPixels*>(info);
+            ReleasePixels(*p);
+            delete p;
+        },
+        owned);
+    if (image.isNull()) {
+        ReleasePixels(pixels);
+        delete owned;
+    }
+    return image;
 }
 
 // The decompressor and its error manager; the stages below each set their own return point, so
@@ -166,19 +232,16 @@ EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out) 
         return EJpegDecode::Failed;
     }
     const qsizetype bytesPerLine = qsizetype(width) * 4;
-    auto* bits = static_cast<unsigned char*>(AllocatePixels(std::size_t(bytesPerLine) * height));
-    if (bits == nullptr) {
+    const SPixels pixels = AllocatePixels(std::size_t(bytesPerLine) * height);
+    if (pixels.pData == nullptr) {
         return EJpegDecode::Failed;
     }
-    if (!ReadRows(d, bits, bytesPerLine, height)) {
-        std::free(bits);
+    if (!ReadRows(d, static_cast<unsigned char*>(pixels.pData), bytesPerLine, height)) {
+        ReleasePixels(pixels);
         return EJpegDecode::Failed;
     }
-    QImage image(
-        bits, shown.width(), shown.height(), bytesPerLine, QImage::Format_RGB32,
-        [](void* data) { std::free(data); }, bits);
+    QImage image = ImageOver(pixels, shown, bytesPerLine, QImage::Format_RGB32);
     if (image.isNull()) {
-        std::free(bits);
         return EJpegDecode::Failed;
     }
     out = std::move(image);
@@ -190,18 +253,29 @@ QImage NewLargeImage(QSize size, QImage::Format format) {
         return {};
     }
     const qsizetype bytesPerLine = qsizetype(size.width()) * 4;
-    auto* bits = static_cast<unsigned char*>(
-        AllocatePixels(std::size_t(bytesPerLine) * std::size_t(size.height())));
-    if (bits == nullptr) {
+    const SPixels pixels = AllocatePixels(std::size_t(bytesPerLine) * std::size_t(size.height()));
+    if (pixels.pData == nullptr) {
         return {};
     }
-    QImage image(
-        bits, size.width(), size.height(), bytesPerLine, format,
-        [](void* data) { std::free(data); }, bits);
-    if (image.isNull()) {
-        std::free(bits);
+    return ImageOver(pixels, size, bytesPerLine, format);
+}
+
+CPixelBufferReuse::CPixelBufferReuse() {
+    SKeptBuffer& kept = Kept();
+    std::lock_guard lock(kept.mutex);
+    ++kept.nScopes;
+}
+
+CPixelBufferReuse::~CPixelBufferReuse() {
+    void* freed = nullptr;
+    {
+        SKeptBuffer& kept = Kept();
+        std::lock_guard lock(kept.mutex);
+        if (--kept.nScopes == 0) {
+            freed = std::exchange(kept.pData, nullptr);
+        }
     }
-    return image;
+    std::free(freed);
 }
 
 } // namespace render

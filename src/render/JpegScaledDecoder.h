@@ -33,4 +33,17 @@ EJpegDecode DecodeJpegScaled(const QByteArray& bytes, int eighths, QImage& out);
 // Null when the memory cannot be had.
 QImage NewLargeImage(QSize size, QImage::Format format = QImage::Format_RGB32);
 
+// While one of these lives (on any thread), a large pixel buffer of the two functions above that
+// is let go of is kept, one at a time, and given to the next of them that needs a buffer of the
+// same size, instead of going back to the system: fresh memory is zeroed by the system when it
+// is first written, which costs an export that decodes photographs of one size one after
+// another a few milliseconds a picture. The buffer kept is freed when the last of these ends.
+class CPixelBufferReuse {
+public:
+    CPixelBufferReuse();
+    ~CPixelBufferReuse();
+    CPixelBufferReuse(const CPixelBufferReuse&) = delete;
+    CPixelBufferReuse& operator=(const CPixelBufferReuse&) = delete;
+};
+
 } // namespace render

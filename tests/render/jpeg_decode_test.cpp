@@ -228,6 +228,45 @@ private slots:
         }
     }
 
+    // While reuse is on, a decode takes the buffer of a picture of its size let go of before,
+    // and gives the same pixels as a decode into fresh memory; a buffer still in use is never
+    // taken, and a decode of another size gets its own.
+    void ReusedBuffersGiveTheSamePixels() {
+        const QImage detailed = Detailed(1200, 900); // 4.3 MB decoded: a large buffer
+        const QByteArray first = Encoded(detailed);
+        const QByteArray second = Encoded(detailed.mirrored(true, true), 80);
+        const QByteArray larger = Encoded(Detailed(1600, 1300)); // 8.3 MB: another size
+        QImage freshFirst, freshSecond, freshLarger;
+        QCOMPARE(render::DecodeJpegScaled(first, 8, freshFirst), EJpegDecode::Decoded);
+        QCOMPARE(render::DecodeJpegScaled(second, 8, freshSecond), EJpegDecode::Decoded);
+        QCOMPARE(render::DecodeJpegScaled(larger, 8, freshLarger), EJpegDecode::Decoded);
+        freshFirst = freshFirst.copy();
+        freshSecond = freshSecond.copy();
+        freshLarger = freshLarger.copy();
+        QVERIFY(freshFirst != freshSecond);
+
+        const render::CPixelBufferReuse reuse;
+        QImage a;
+        QCOMPARE(render::DecodeJpegScaled(first, 8, a), EJpegDecode::Decoded);
+        const uchar* const bits = a.constBits();
+        a = QImage(); // let go of: kept
+        QImage b;
+        QCOMPARE(render::DecodeJpegScaled(second, 8, b), EJpegDecode::Decoded);
+        QCOMPARE(b.constBits(), bits);
+        QVERIFY(b == freshSecond);
+        // b still holds the kept buffer: the next decode gets memory of its own.
+        QImage c;
+        QCOMPARE(render::DecodeJpegScaled(first, 8, c), EJpegDecode::Decoded);
+        QVERIFY(c.constBits() != b.constBits());
+        QVERIFY(c == freshFirst);
+        // A picture of another size is not given the buffer kept (c's is kept now, too small).
+        c = QImage();
+        QImage large;
+        QCOMPARE(render::DecodeJpegScaled(larger, 8, large), EJpegDecode::Decoded);
+        QVERIFY(large.constBits() != bits);
+        QVERIFY(large == freshLarger);
+    }
+
     // Every EXIF orientation gives the picture Qt's reader shows, at the full size and at 1/8.
     void OrientationIsApplied_data() {
         QTest::addColumn<int>("orientation");
