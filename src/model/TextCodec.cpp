@@ -1,9 +1,11 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
+#include <mutex>
 
 namespace {
 
@@ -93,47 +95,41 @@ constexpr const char* kReplacementUtf8 = "\xEF\xBF\xBD";
 constexpr std::uint16_t kNoBytes = 0xFFFF;    // no code page 932 character (0xFFFF is none)
 constexpr char32_t kNoCharacter = 0xFFFFFFFF; // no character for these bytes
 
-// Code page 932 both ways, built once from iconv one character at a time. A whole text is then
+// Code page 932 both ways, built from iconv one character at a time. A whole text is then
 // converted by table look-up, in time linear in its length however much of it cannot be
 // converted (iconv restarted after each unconvertible character costs far more than linear).
 // The two directions are built separately, each the first time it is needed: reading a panel
 // only decodes, and the encoding table (every character of the basic plane) is the larger.
+// The decoding table's pairs are built a lead byte at a time, the first time a text holds that
+// lead byte: a name of plain letters builds none, a line of Japanese a handful of the 60 rows.
 struct SCp932Decoding {
-    // The character of each single byte, and of each lead * 256 + trail pair.
+    // The character of each single byte.
     std::vector<char32_t> single = std::vector<char32_t>(0x100, kNoCharacter);
-    std::vector<char32_t> pair = std::vector<char32_t>(0x10000, kNoCharacter);
     bool bValid = false;
 
-    SCp932Decoding() {
-        Converter decode("UTF-8", "CP932");
-        if (!decode.valid()) {
+    SCp932Decoding() : m_decode("UTF-8", "CP932") {
+        if (!m_decode.valid()) {
             return;
         }
         bValid = true;
         std::string out;
         int err = 0;
-        std::vector<bool> lead(0x100, false);
         for (unsigned b = 0; b < 0x100; ++b) {
             const char byte = static_cast<char>(b);
             out.clear();
-            if (decode.Convert(&byte, 1, out, err) == 1 && err == 0) {
+            if (m_decode.Convert(&byte, 1, out, err) == 1 && err == 0) {
                 single[b] = DecodeOneUtf8(out);
             } else {
-                lead[b] = err == EINVAL; // incomplete: the first byte of a pair
+                m_bLead[b] = err == EINVAL; // incomplete: the first byte of a pair
             }
         }
-        for (unsigned b = 0; b < 0x100; ++b) {
-            if (!lead[b]) {
-                continue;
-            }
-            for (unsigned t = 0; t < 0x100; ++t) {
-                const char bytes[2] = {static_cast<char>(b), static_cast<char>(t)};
-                out.clear();
-                if (decode.Convert(bytes, 2, out, err) == 2 && err == 0) {
-                    pair[b << 8 | t] = DecodeOneUtf8(out);
-                }
-            }
-        }
+    }
+
+    // The character of the pair lead, trail; kNoCharacter when it is none.
+    char32_t Pair(unsigned lead, unsigned trail) const {
+        std::call_once(m_rowBuilt[lead], [&] { BuildRow(lead); });
+        const std::vector<char32_t>& row = m_rows[lead];
+        return row.empty() ? kNoCharacter : row[trail];
     }
 
     // The one character a conversion produced, kNoCharacter when it produced something else.
@@ -147,6 +143,33 @@ struct SCp932Decoding {
         static const SCp932Decoding tables;
         return tables;
     }
+
+private:
+    void BuildRow(unsigned lead) const {
+        if (!m_bLead[lead]) {
+            return; // not a lead byte: no pair starts with it
+        }
+        std::vector<char32_t> row(0x100, kNoCharacter);
+        std::string out;
+        int err = 0;
+        std::lock_guard lock(m_convertMutex);
+        for (unsigned t = 0; t < 0x100; ++t) {
+            const char bytes[2] = {static_cast<char>(lead), static_cast<char>(t)};
+            out.clear();
+            if (m_decode.Convert(bytes, 2, out, err) == 2 && err == 0) {
+                row[t] = DecodeOneUtf8(out);
+            }
+        }
+        m_rows[lead] = std::move(row);
+    }
+
+    mutable Converter m_decode; // used under m_convertMutex once constructed
+    mutable std::mutex m_convertMutex;
+    std::array<bool, 0x100> m_bLead{};
+    mutable std::array<std::once_flag, 0x100> m_rowBuilt;
+    // The characters of each lead byte's pairs by trail byte; empty until built, and for a
+    // byte that leads no pair.
+    mutable std::array<std::vector<char32_t>, 0x100> m_rows;
 };
 
 struct SCp932Encoding {
@@ -247,7 +270,7 @@ void Cp932ToUtf8Pieces(std::string_view cp932, const std::function<void(std::str
         char32_t c = tables.single[b];
         std::size_t len = 1;
         if (c == kNoCharacter && pos + 1 < cp932.size()) {
-            c = tables.pair[b << 8 | static_cast<unsigned char>(cp932[pos + 1])];
+            c = tables.Pair(b, static_cast<unsigned char>(cp932[pos + 1]));
             len = 2;
         }
         if (c == kNoCharacter) {

@@ -4,6 +4,8 @@
 
 #include <iconv.h>
 #include <random>
+#include <thread>
+#include <vector>
 
 #include "TestSupport.h"
 #include "model/Archive.h"
@@ -128,6 +130,40 @@ std::string ReferenceUtf16ToCp932(const std::u16string& units) {
 }
 
 } // namespace
+
+// The decoding table is built a lead byte at a time as texts need it: threads decoding texts of
+// different lead bytes at once, each row's first use racing with others, all get iconv's
+// result. (Declared before the test below, which builds every row.)
+TEST(TextCodec, RowsBuiltOnFirstUseAgreeAcrossThreads) {
+    std::vector<std::string> texts;
+    std::vector<std::string> expected;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        std::string text = "name.jpg ";
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            text += static_cast<char>(lead);
+            text += static_cast<char>(trail);
+        }
+        expected.push_back(ReferenceCp932ToUtf8(text));
+        texts.push_back(std::move(text));
+    }
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            // Each thread walks the rows from a different start, so first uses collide.
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                const std::size_t k = (i + static_cast<std::size_t>(t) * 31) % texts.size();
+                if (Cp932ToUtf8(texts[k]) != expected[k]) {
+                    ++mismatches[static_cast<std::size_t>(t)];
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
 
 // Every byte pair and every character of the basic plane converts as iconv converts it alone.
 TEST(TextCodec, TablesAgreeWithIconvOnEveryCharacter) {
