@@ -23,6 +23,8 @@ public:
     using enum EDragMode;
     static constexpr int kMinZoom = ::kMinZoom;
     static constexpr int kMaxZoom = ::kMaxZoom;
+    // The zoom a view opens at.
+    static constexpr int kFirstZoom = 100;
 
     explicit CVelmoView(QWidget* parent = nullptr);
     ~CVelmoView() override;
@@ -113,11 +115,12 @@ public:
     CPoint m_ptPress;
     CRect m_rcTrack;
     std::int32_t m_nHandle = 0;
-    std::int32_t m_nZoom = 100;
+    std::int32_t m_nZoom = kFirstZoom;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -156,7 +159,8 @@ private:
     void RegisterSlideshowCommands();
 
     QSize m_sizeTotal;
-    CRect m_rcShownTotal; // the overall rectangle the scroll extent was last set for
+    bool m_bLayingOutBars = false; // UpdateScrollBars is laying the bars out
+    CRect m_rcShownTotal;          // the overall rectangle the scroll extent was last set for
     // The panel as last painted for the visible part of the window, strips included; a drag
     // only draws its frame over it.
     CPanelWindowImage m_panelImage;

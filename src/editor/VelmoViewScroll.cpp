@@ -45,6 +45,23 @@ void CVelmoView::UpdateScrollBars() {
     };
     setUp(horizontalScrollBar(), m_sizeTotal.width(), client.width());
     setUp(verticalScrollBar(), m_sizeTotal.height(), client.height());
+    if (m_bLayingOutBars || !isVisible()) {
+        return;
+    }
+    // A bar shown or hidden changes the client area, and with it the ranges. Qt would lay the
+    // bars out for the new ranges later, from the event loop, after the view had painted once
+    // with the bars of the old ranges: they are laid out now instead (setting a policy does
+    // it), and the viewport's resize comes back here for the ranges of the new client area.
+    // Two passes settle any change; the third only guards against a bar that keeps flipping.
+    m_bLayingOutBars = true;
+    for (int pass = 0; pass < 3; ++pass) {
+        const QSize before = viewport()->size();
+        setHorizontalScrollBarPolicy(horizontalScrollBarPolicy());
+        if (viewport()->size() == before) {
+            break;
+        }
+    }
+    m_bLayingOutBars = false;
 }
 
 QPoint CVelmoView::GetScrollPosition() const {
@@ -65,6 +82,12 @@ void CVelmoView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
     m_bImageValid = false;
+}
+
+void CVelmoView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    // The ranges set while hidden are laid out before the first paint.
+    UpdateScrollBars();
 }
 
 void CVelmoView::scrollContentsBy(int, int) {
