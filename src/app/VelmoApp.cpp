@@ -6,6 +6,7 @@
 #include "ChildFrame.h"
 #include "MainFrame.h"
 #include "Resources.h"
+#include "editor/EditorPanelDoc.h"
 #include "editor/VelmoView.h"
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
@@ -38,8 +39,8 @@ CVelmoApp::~CVelmoApp() {
 void CVelmoApp::RegisterDocTemplates() {
     m_pDocManager->AddDocTemplate(std::make_unique<fw::CDocTemplate>(
         cmd::IDR_VELMOTYPE, res::PanelDocStrings(),
-        [this] { return std::make_unique<CVelmoDoc>(m_decoder); }, [] { return new CChildFrame; },
-        [] { return new CVelmoView; }));
+        [this] { return std::make_unique<CEditorPanelDoc>(m_decoder); },
+        [] { return new CChildFrame; }, [] { return new CVelmoView; }));
     RegisterShowType();
 }
 
