@@ -64,7 +64,9 @@ CMainFrame::CMainFrame(CVelmoApp& app) : m_app(app) {
     CreateToolBar();
     CreateStatusBar();
     fw::InstallAccelerators(this, res::Accelerators(), *m_pRouter);
-    ShowMenu(cmd::IDR_MAINFRAME);
+    // The menus come with the first active-frame change (OnActiveFrameChanged), before the
+    // window is shown: a start that opens a panel builds only the panel's menus, and those of
+    // no document are built when they are first shown.
 
     connect(&m_app.DocManager(), &fw::CDocManager::documentsChanged, this,
             [this] { OnActiveFrameChanged(); });

@@ -60,7 +60,6 @@ bool CVelmoApp::InitInstance(const SStartup& startup) {
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pDocManager->SetFrameHost(m_pMainFrame.get());
     UpdateRecentFileHandlers();
-    m_pMainFrame->OnActiveFrameChanged();
 
     if (startup.bServeShellRequests) {
         m_pShellRequests = new fw::CSingleInstance(this);
@@ -85,6 +84,8 @@ bool CVelmoApp::InitInstance(const SStartup& startup) {
         }
     }
 
+    // The menus of the active document, or of none (the first active-frame change).
+    m_pMainFrame->OnActiveFrameChanged();
     if (startup.bShowMainWindow) {
         m_pMainFrame->show();
     }

@@ -93,6 +93,55 @@ private slots:
         QCOMPARE(Frame()->statusBar()->currentMessage(), QStringLiteral("レディ"));
     }
 
+    // Started with a panel, the main window builds the menus of no document only when they
+    // are first shown: then with every fixed item in order and its shortcut, the recent-file
+    // entry the start added, and the accelerators working as before.
+    void menu128BuiltWhenFirstShown() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("first.vlm"));
+        QVERIFY(WritePanel(path, 60, 40, 0));
+        m_app->DocManager().CloseAllDocuments();
+        m_app.reset();
+        Settle();
+        m_app = StartApp({path});
+        QVERIFY(m_app);
+        QCOMPARE(Frame()->CurrentMenuId(), int(cmd::IDR_VELMOTYPE));
+        QVERIFY(Route(*m_app, cmd::ID_FILE_CLOSE));
+        QCOMPARE(Frame()->CurrentMenuId(), int(cmd::IDR_MAINFRAME));
+        QCOMPARE(TopMenus(Frame()),
+                 (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("表示(&V)"),
+                              QStringLiteral("ヘルプ(&H)")}));
+        QMenu* file = Frame()->MenusOf(cmd::IDR_MAINFRAME).front();
+        QCOMPARE(Describe(file),
+                 (QStringList{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
+                              QStringLiteral("57601|開く...\tCtrl+O(&O)"), QStringLiteral("-"),
+                              QStringLiteral("32835|新規ショー設定(&W)..."),
+                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
+                              QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
+                              QStringLiteral("57602|閉じる(&C)"),
+                              QStringLiteral("57665|アプリケーションの終了(&X)")}));
+        // The stand-in gives way to the entry of the panel the start opened.
+        QVERIFY(!FindAction(file, cmd::ID_FILE_MRU_FILE1)->isVisible());
+        QStringList entries;
+        for (QAction* action : file->actions()) {
+            if (action->property("velmoDynamicItem").toBool()) {
+                entries << action->text();
+            }
+        }
+        QCOMPARE(entries.size(), 1);
+        QVERIFY2(entries[0].startsWith(QStringLiteral("&1 ")) &&
+                     entries[0].endsWith(QStringLiteral("first.vlm")),
+                 qPrintable(entries[0]));
+        QCOMPARE(Items(Frame(), 128, 1), kViewMenu);
+        QCOMPARE(Items(Frame(), 128, 2), kHelpMenu);
+        // Ctrl+N opens a new panel from the menu of no document.
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+        Settle();
+        QCOMPARE(Frame()->CurrentMenuId(), int(cmd::IDR_VELMOTYPE));
+    }
+
     void menu129OfAPanel() {
         QCOMPARE(Frame()->CurrentMenuId(), int(cmd::IDR_VELMOTYPE));
         QCOMPARE(TopMenus(Frame()),
