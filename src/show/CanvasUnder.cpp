@@ -8,6 +8,10 @@ void CCanvasUnder::Keep(const QImage& canvas, const QRect& rc) {
     m_parts.push_back({part, part.isEmpty() ? QImage() : canvas.copy(part), 0, canvas.size()});
 }
 
+void CCanvasUnder::KeepCopied(const QImage& canvas, const QRect& rc, QImage kept) {
+    m_parts.push_back({rc & canvas.rect(), std::move(kept), 0, canvas.size()});
+}
+
 void CCanvasUnder::KeepFill(const QRect& rc, QRgb colour) {
     m_parts.push_back({rc, QImage(), colour, QSize()});
 }

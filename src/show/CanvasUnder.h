@@ -11,6 +11,8 @@ public:
     void Clear() { m_parts.clear(); }
     // Before a layer is drawn over rc of the canvas: keeps those pixels.
     void Keep(const QImage& canvas, const QRect& rc);
+    // The same with those pixels copied already (kept, of rc's size within the canvas).
+    void KeepCopied(const QImage& canvas, const QRect& rc, QImage kept);
     // Before a layer is drawn over rc where the canvas is known to be one colour.
     void KeepFill(const QRect& rc, QRgb colour);
     // Puts back what lay under the layer kept last and forgets it; the rectangle changed, or

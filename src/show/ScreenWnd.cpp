@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <cstring>
 #include <optional>
 #include <sys/stat.h>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "framework/MessageBox.h"
 #include "render/DecodedPicture.h"
 #include "render/JpegScaledDecoder.h"
+#include "render/PanelRenderer.h"
 #include "render/PicturePreparation.h"
 #include "render/RenderColor.h"
 
@@ -176,6 +178,7 @@ bool CScreenWnd::Begin(const CPlaybackStart& start) {
             m_imgCanvas.fill(Qt::black);
         }
         m_under.Clear();
+        ++m_nCanvasChanges;
     }
     Apply(start);
     switch (start.m_eOutcome) {
@@ -293,7 +296,9 @@ void CScreenWnd::OnPrepared() {
         for (const CShowLayer& layer : m_playback.GetShownLayers()) {
             DrawRecorded(layer);
         }
+        ++m_nCanvasChanges;
         update();
+        ScheduleBalloonAhead();
         return;
     }
     m_bCoarse = false;
@@ -305,7 +310,9 @@ void CScreenWnd::OnPrepared() {
     for (std::size_t i = 2; i < layers.size(); ++i) {
         DrawRecorded(layers[i]);
     }
+    ++m_nCanvasChanges;
     update();
+    ScheduleBalloonAhead();
 }
 
 void CScreenWnd::Apply(const CPlaybackAction& action) {
@@ -320,8 +327,10 @@ void CScreenWnd::Apply(const CPlaybackAction& action) {
     }
     if (action.m_bRedraw) {
         UpdateCanvasRect(Redraw(action.m_bNewPanel, before));
+        ++m_nCanvasChanges;
     } else if (action.m_layer.m_eKind != EShowLayer::None) {
         UpdateCanvasRect(DrawLayer(action, before));
+        ++m_nCanvasChanges;
     }
     m_shown.nStep = m_playback.m_nStep;
     if (action.m_bNewPanel && m_playback.IsPlaying()) {
@@ -347,6 +356,73 @@ void CScreenWnd::Apply(const CPlaybackAction& action) {
     if (action.m_bHide) {
         EndShow(false);
     }
+    ScheduleBalloonAhead();
+}
+
+void CScreenWnd::ScheduleBalloonAhead() {
+    if (m_bBalloonAheadDue || !m_playback.IsPlaying() ||
+        m_playback.PeekNextLayer().m_eKind != EShowLayer::Balloon) {
+        return;
+    }
+    // One tick later: the layer just drawn reaches the screen first, and a presenter rarely
+    // advances sooner (an advance before then draws the balloon as it comes).
+    m_bBalloonAheadDue = true;
+    QTimer::singleShot(kTimerPeriodMs, this, &CScreenWnd::DrawBalloonAhead);
+}
+
+void CScreenWnd::DrawBalloonAhead() {
+    m_bBalloonAheadDue = false;
+    const CShowLayer next = m_playback.PeekNextLayer();
+    if (!m_playback.IsPlaying() || next.m_eKind != EShowLayer::Balloon || m_imgCanvas.isNull() ||
+        m_imgCanvas.format() != QImage::Format_RGB32) {
+        return;
+    }
+    SBalloonAhead& ahead = m_balloonAhead;
+    if (ahead.nCanvasChanges == m_nCanvasChanges && ahead.nIndex == m_playback.m_nIndex &&
+        ahead.nStep == m_playback.m_nStep && ahead.nSlot == next.m_nSlot) {
+        return; // made already
+    }
+    const QRect bounds = ShowLayerBounds(m_imgCanvas, m_playback, next);
+    ahead = SBalloonAhead();
+    if (bounds.isEmpty()) {
+        return;
+    }
+    ahead.imgUnder = m_imgCanvas.copy(bounds);
+    ahead.imgDrawn = ahead.imgUnder.copy();
+    {
+        // The balloon drawn where it goes on the canvas, over what lies there: the copy is the
+        // canvas's rectangle moved to the origin by whole pixels.
+        QPainter painter(&ahead.imgDrawn);
+        painter.translate(-bounds.topLeft());
+        const CPanel& panel = m_playback.m_panel;
+        if (next.m_nSlot >= 0 && next.m_nSlot < kFukiSlots) {
+            render::DrawFuki(painter, panel.m_fuki[static_cast<std::size_t>(next.m_nSlot)], false,
+                             m_playback.m_nZoom, m_playback.m_nOffsetX, m_playback.m_nOffsetY);
+        }
+    }
+    ahead.nCanvasChanges = m_nCanvasChanges;
+    ahead.nIndex = m_playback.m_nIndex;
+    ahead.nStep = m_playback.m_nStep;
+    ahead.nSlot = next.m_nSlot;
+    ahead.rc = bounds;
+}
+
+bool CScreenWnd::TakeBalloonAhead(const CShowLayer& layer, const QRect& bounds, QImage& under,
+                                  QImage& drawn) {
+    SBalloonAhead& ahead = m_balloonAhead;
+    // The advance has moved the step on by one: the balloon was the next layer then.
+    const bool bValid = ahead.nCanvasChanges == m_nCanvasChanges && !ahead.imgDrawn.isNull() &&
+                        ahead.nIndex == m_playback.m_nIndex &&
+                        ahead.nStep + 1 == m_playback.m_nStep && ahead.nSlot == layer.m_nSlot &&
+                        ahead.rc == bounds && ahead.imgDrawn.size() == bounds.size();
+    if (!bValid) {
+        ahead = SBalloonAhead();
+        return false;
+    }
+    under = std::exchange(ahead.imgUnder, QImage());
+    drawn = std::exchange(ahead.imgDrawn, QImage());
+    ahead = SBalloonAhead();
+    return true;
 }
 
 void CScreenWnd::EndShow(bool bFailed) {
@@ -366,6 +442,8 @@ void CScreenWnd::EndShow(bool bFailed) {
     // A hidden window shows nothing: the canvas goes with the show.
     m_under.Clear();
     m_imgCanvas = QImage();
+    m_balloonAhead = SBalloonAhead();
+    ++m_nCanvasChanges;
 }
 
 QRect CScreenWnd::Redraw(bool bNewPanel, const SShownScreen& before) {
@@ -408,9 +486,23 @@ QRect CScreenWnd::DrawRecorded(const CShowLayer& layer) {
         // Under the picture layer there is only the background.
         m_under.KeepFill(bounds, render::ToQColor(m_playback.m_panel.m_crBack).rgb());
         break;
-    case EShowLayer::Balloon:
+    case EShowLayer::Balloon: {
+        QImage under;
+        QImage drawn;
+        if (TakeBalloonAhead(layer, bounds, under, drawn)) {
+            m_under.KeepCopied(m_imgCanvas, bounds, std::move(under));
+            ++m_nBalloonsAhead;
+            // Row by row: the copy is the canvas's own format.
+            const std::size_t bytes = std::size_t(bounds.width()) * 4;
+            for (int y = 0; y < bounds.height(); ++y) {
+                std::memcpy(m_imgCanvas.scanLine(bounds.top() + y) + std::size_t(bounds.left()) * 4,
+                            drawn.constScanLine(y), bytes);
+            }
+            return bounds;
+        }
         m_under.Keep(m_imgCanvas, bounds);
         break;
+    }
     case EShowLayer::None:
         return {};
     }

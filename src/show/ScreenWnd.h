@@ -84,6 +84,9 @@ public:
     // True once a show has started on an X server where the window shows the canvas by putting
     // it straight from shared memory (CX11ScreenPut), painting natively.
     bool PutsDirectly() const { return m_put != nullptr; }
+    // How many balloons were put onto the canvas from pixels drawn ahead while the layer before
+    // waited.
+    int BalloonsDrawnAhead() const { return m_nBalloonsAhead; }
     // Whether the canvas's pixels are in memory the X server reads.
     bool CanvasShared() const { return m_put && m_put->IsShared(m_imgCanvas); }
 
@@ -111,6 +114,15 @@ private:
     QRect DrawCoarsePicture();
     void OnPrepared();
     void PrepareAhead();
+    // While a layer waits and the next is a balloon of the same panel: its rectangle of the
+    // canvas is copied and the balloon drawn over the copy, so that its advance only puts the
+    // copy in. Made on this thread a tick after the layer before; valid while the canvas does
+    // not change.
+    void DrawBalloonAhead();
+    void ScheduleBalloonAhead();
+    // The next balloon's pixels made ahead, if made for this layer on the canvas as it is.
+    bool TakeBalloonAhead(const CShowLayer& layer, const QRect& bounds, QImage& under,
+                          QImage& drawn);
     void FitToScreen();
     void ShowOnScreen();
     void EndShow(bool bFailed);
@@ -147,6 +159,19 @@ private:
         QImage img;
         CCanvasUnder under;
     } m_left;
+    // Counts the changes of the canvas's pixels, for what is made from them ahead.
+    std::uint64_t m_nCanvasChanges = 0;
+    struct SBalloonAhead {
+        std::uint64_t nCanvasChanges = 0;
+        std::int32_t nIndex = -1;
+        std::int32_t nStep = -1;
+        std::int32_t nSlot = -1;
+        QRect rc;
+        QImage imgUnder; // the canvas's pixels there before the balloon
+        QImage imgDrawn; // the same with the balloon drawn over them
+    } m_balloonAhead;
+    bool m_bBalloonAheadDue = false;
+    int m_nBalloonsAhead = 0;
     // The screens prepared for the panel on screen that are still to come.
     SPreparedPanel m_prepared;
     // Screens no longer shown, handed back to the worker to be reused.

@@ -12,6 +12,7 @@
 #include "ShowTestSupport.h"
 #include "model/TextCodec.h"
 #include "render/QtPictureDecoder.h"
+#include "show/ScreenCanvas.h"
 #include "show/ScreenWnd.h"
 
 using namespace testsupport;
@@ -74,6 +75,15 @@ bool ShowsCanvas(const CScreenWnd& wnd, const QRect& except = {}) {
     return false;
 }
 
+// The layers shown, drawn afresh on a new canvas.
+QImage DrawnAfresh(const CScreenWnd& wnd) {
+    QImage drawn = MakeScreenCanvas(wnd.ScreenSize());
+    for (const CShowLayer& layer : wnd.Playback().GetShownLayers()) {
+        DrawShowLayer(drawn, wnd.Playback(), layer);
+    }
+    return drawn;
+}
+
 QRect DeviceRect(const QRect& logical, qreal ratio) {
     return QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio,
                   logical.height() * ratio)
@@ -121,13 +131,29 @@ private slots:
         QCOMPARE(wnd.Playback().m_nStep, 2);
         QVERIFY(ShowsCanvas(wnd));
         const QImage picture = wnd.Canvas().copy();
-        wnd.OnKey(false); // its balloon: only that rectangle is put
+        const int ahead = wnd.BalloonsDrawnAhead();
+        QTest::qWait(2 * CScreenWnd::kTimerPeriodMs); // the picture layer waits
+        wnd.OnKey(false); // its balloon, drawn ahead while the picture waited: that rectangle put
         QCOMPARE(wnd.Playback().m_nStep, 3);
+        QCOMPARE(wnd.BalloonsDrawnAhead(), ahead + 1);
         QVERIFY(wnd.Canvas() != picture);
+        QVERIFY(wnd.Canvas() == DrawnAfresh(wnd)); // exactly the balloon drawn on the canvas
         QVERIFY(ShowsCanvas(wnd));
         wnd.OnShowKey(EShowKey::Back); // what lay under the balloon put back
         QCOMPARE(wnd.Playback().m_nStep, 2);
         QVERIFY(wnd.Canvas() == picture);
+        QVERIFY(ShowsCanvas(wnd));
+        QTest::qWait(2 * CScreenWnd::kTimerPeriodMs);
+        wnd.OnKey(false); // the balloon again, drawn ahead again after the step back
+        QCOMPARE(wnd.BalloonsDrawnAhead(), ahead + 2);
+        QVERIFY(wnd.Canvas() == DrawnAfresh(wnd));
+        QVERIFY(ShowsCanvas(wnd));
+        wnd.OnShowKey(EShowKey::Back);
+        wnd.OnKey(false); // at once, with no event between: drawn as it comes
+        QCOMPARE(wnd.BalloonsDrawnAhead(), ahead + 2);
+        QVERIFY(wnd.Canvas() == DrawnAfresh(wnd));
+        QVERIFY(ShowsCanvas(wnd));
+        wnd.OnShowKey(EShowKey::Back);
         QVERIFY(ShowsCanvas(wnd));
         wnd.OnShowKey(EShowKey::Back); // onto the background
         QVERIFY(ShowsCanvas(wnd));
