@@ -8,6 +8,12 @@
 #include <sys/resource.h>
 #include <webp/decode.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
 namespace exporttest {
 
 QImage RenderPdfPage(const QString& pdf, int page, int dpi) {
@@ -22,6 +28,65 @@ QImage RenderPdfPage(const QString& pdf, int page, int dpi) {
         return {};
     }
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+namespace {
+
+// Every frame the decoder has ready, converted to 32-bit pixels and added to frames.
+void ReceiveFrames(AVCodecContext* ctx, AVFrame* frame, std::vector<QImage>& frames) {
+    while (avcodec_receive_frame(ctx, frame) == 0) {
+        QImage image(frame->width, frame->height, QImage::Format_RGB32);
+        SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format),
+                                         frame->width, frame->height, AV_PIX_FMT_RGB32,
+                                         SWS_BILINEAR, nullptr, nullptr, nullptr);
+        uint8_t* dst[1] = {image.bits()};
+        const int stride[1] = {int(image.bytesPerLine())};
+        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
+        sws_freeContext(sws);
+        frames.push_back(image);
+    }
+}
+
+} // namespace
+
+bool ReadBackVideo(const QString& path, SVideoReadBack& video) {
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0) {
+        return false;
+    }
+    avformat_find_stream_info(format, nullptr);
+    const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (index < 0) {
+        avformat_close_input(&format);
+        return false;
+    }
+    const AVStream* stream = format->streams[index];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    AVCodecContext* ctx = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(ctx, stream->codecpar);
+    avcodec_open2(ctx, codec, nullptr);
+    video.strCodec = QString::fromUtf8(avcodec_get_name(stream->codecpar->codec_id));
+    video.nWidth = stream->codecpar->width;
+    video.nHeight = stream->codecpar->height;
+    video.bYuv420 = stream->codecpar->format == AV_PIX_FMT_YUV420P;
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == index) {
+            video.durations.push_back(
+                av_rescale_q(packet->duration, stream->time_base, AVRational{1, 1000}));
+            avcodec_send_packet(ctx, packet);
+            ReceiveFrames(ctx, frame, video.frames);
+        }
+        av_packet_unref(packet);
+    }
+    avcodec_send_packet(ctx, nullptr);
+    ReceiveFrames(ctx, frame, video.frames);
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&ctx);
+    avformat_close_input(&format);
+    return true;
 }
 
 QImage ReadPicture(const QString& path) {

@@ -1,10 +1,12 @@
 #pragma once
-// Helpers of the export tests: PDF pages rendered back with pdftoppm, colour counting, a file
-// size limit, and the headless commands run in-process.
+// Helpers of the export tests: PDF pages rendered back with pdftoppm, videos decoded back with
+// FFmpeg's libraries, colour counting, a file size limit, and the headless commands run
+// in-process.
 #include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +19,18 @@ namespace exporttest {
 QImage RenderPdfPage(const QString& pdf, int page, int dpi);
 // A PNG, JPEG or WebP picture read back (WebP through libwebp), or a null image.
 QImage ReadPicture(const QString& path);
+// A video's best video stream read back: what its parameters say, each packet's duration in
+// milliseconds and every frame decoded to 32-bit pixels, in order.
+struct SVideoReadBack {
+    QString strCodec;
+    int nWidth = 0;
+    int nHeight = 0;
+    bool bYuv420 = false;
+    std::vector<std::int64_t> durations;
+    std::vector<QImage> frames;
+};
+// False when the file cannot be opened or holds no video stream.
+bool ReadBackVideo(const QString& path, SVideoReadBack& video);
 // The number of pages pdfinfo reports, or -1.
 int PdfPageCount(const QString& pdf);
 // The bounding box of the pixels for which match is true (empty when none), and their count.

@@ -6,12 +6,6 @@
 #include <cmath>
 #include <webp/demux.h>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
-}
-
 #include "ExportTestSupport.h"
 #include "FilePermissions.h"
 #include "TestFiles.h"
@@ -48,73 +42,22 @@ std::vector<SStep> PlayerSteps(IPictureDecoder& decoder, const QString& show) {
     return steps;
 }
 
-struct SVideo {
-    QString strCodec;
-    int nWidth = 0;
-    int nHeight = 0;
-    bool bYuv420 = false;
-    std::vector<std::int64_t> durations; // milliseconds per frame, in order
+// The video read back, with its first and last frames.
+struct SVideo : SVideoReadBack {
     QImage first;
     QImage last;
 };
 
-// The video read back with libavformat and decoded with libavcodec.
+// The video read back with libavformat and decoded with libavcodec: false unless every packet
+// gave a frame.
 bool ReadVideo(const QString& path, SVideo& video) {
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0) {
+    if (!ReadBackVideo(path, video) || video.frames.empty() ||
+        video.frames.size() != video.durations.size()) {
         return false;
     }
-    avformat_find_stream_info(format, nullptr);
-    const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    bool ok = index >= 0;
-    if (ok) {
-        AVStream* stream = format->streams[index];
-        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-        AVCodecContext* ctx = avcodec_alloc_context3(codec);
-        avcodec_parameters_to_context(ctx, stream->codecpar);
-        avcodec_open2(ctx, codec, nullptr);
-        video.strCodec = QString::fromUtf8(avcodec_get_name(stream->codecpar->codec_id));
-        video.nWidth = stream->codecpar->width;
-        video.nHeight = stream->codecpar->height;
-        video.bYuv420 = stream->codecpar->format == AV_PIX_FMT_YUV420P;
-        AVPacket* packet = av_packet_alloc();
-        AVFrame* frame = av_frame_alloc();
-        std::vector<QImage> frames;
-        const auto receive = [&] {
-            while (avcodec_receive_frame(ctx, frame) == 0) {
-                QImage image(frame->width, frame->height, QImage::Format_RGB32);
-                SwsContext* sws = sws_getContext(
-                    frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
-                    frame->height, AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
-                uint8_t* dst[1] = {image.bits()};
-                const int stride[1] = {int(image.bytesPerLine())};
-                sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
-                sws_freeContext(sws);
-                frames.push_back(image);
-            }
-        };
-        while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == index) {
-                video.durations.push_back(
-                    av_rescale_q(packet->duration, stream->time_base, AVRational{1, 1000}));
-                avcodec_send_packet(ctx, packet);
-                receive();
-            }
-            av_packet_unref(packet);
-        }
-        avcodec_send_packet(ctx, nullptr);
-        receive();
-        ok = frames.size() == video.durations.size() && !frames.empty();
-        if (ok) {
-            video.first = frames.front();
-            video.last = frames.back();
-        }
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&ctx);
-    }
-    avformat_close_input(&format);
-    return ok;
+    video.first = video.frames.front();
+    video.last = video.frames.back();
+    return true;
 }
 
 // The mean difference of two pictures' channels (0 for equal pictures); 255 when sizes differ.

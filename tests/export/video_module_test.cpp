@@ -8,9 +8,7 @@
 #include <dlfcn.h>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
 }
 
 #include "ExportTestSupport.h"
@@ -41,48 +39,6 @@ std::vector<std::int64_t> PacketDurations(const QString& path) {
     }
     avformat_close_input(&format);
     return durations;
-}
-
-// Every frame of the video's first stream decoded to 32-bit pixels, in order; empty on failure.
-std::vector<QImage> DecodedFrames(const QString& path) {
-    std::vector<QImage> frames;
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0) {
-        return frames;
-    }
-    avformat_find_stream_info(format, nullptr);
-    const AVCodecParameters* par = format->streams[0]->codecpar;
-    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-    AVCodecContext* ctx = avcodec_alloc_context3(codec);
-    avcodec_parameters_to_context(ctx, par);
-    avcodec_open2(ctx, codec, nullptr);
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
-    const auto receive = [&] {
-        while (avcodec_receive_frame(ctx, frame) == 0) {
-            QImage image(frame->width, frame->height, QImage::Format_RGB32);
-            SwsContext* sws = sws_getContext(
-                frame->width, frame->height, AVPixelFormat(frame->format), frame->width,
-                frame->height, AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
-            uint8_t* dst[1] = {image.bits()};
-            const int stride[1] = {int(image.bytesPerLine())};
-            sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, stride);
-            sws_freeContext(sws);
-            frames.push_back(image);
-        }
-    };
-    while (av_read_frame(format, packet) >= 0) {
-        avcodec_send_packet(ctx, packet);
-        av_packet_unref(packet);
-        receive();
-    }
-    avcodec_send_packet(ctx, nullptr);
-    receive();
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&ctx);
-    avformat_close_input(&format);
-    return frames;
 }
 
 // The largest mean difference of the channels of a 16 x 16 block (or what of it lies inside)
@@ -286,7 +242,9 @@ private slots:
                      error.c_str());
         }
         QVERIFY2(encoder->Finish(error), error.c_str());
-        const std::vector<QImage> decoded = DecodedFrames(path);
+        SVideoReadBack video;
+        QVERIFY(ReadBackVideo(path, video));
+        const std::vector<QImage>& decoded = video.frames;
         QCOMPARE(decoded.size(), frames.size());
         for (std::size_t i = 0; i < frames.size(); ++i) {
             const double worst = WorstBlockDifference(decoded[i], frames[i]);

@@ -48,6 +48,16 @@ QAction* MenuAction(CMainFrame* frame, int id) {
     return nullptr;
 }
 
+const QStringList kNoDocumentFileMenu{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
+                                      QStringLiteral("57601|開く...\tCtrl+O(&O)"),
+                                      QStringLiteral("-"),
+                                      QStringLiteral("32835|新規ショー設定(&W)..."),
+                                      QStringLiteral("32836|ショー設定を開く(&H)..."),
+                                      QStringLiteral("-"),
+                                      QStringLiteral("57616|最近使ったファイル"),
+                                      QStringLiteral("-"),
+                                      QStringLiteral("57602|閉じる(&C)"),
+                                      QStringLiteral("57665|アプリケーションの終了(&X)")};
 const QStringList kViewMenu{QStringLiteral("59392|ツール バー(&T)"),
                             QStringLiteral("59393|ステータス バー(&S)")};
 const QStringList kHelpMenu{QStringLiteral("57664|バージョン情報 ベルモエディタ(&A)...")};
@@ -80,14 +90,7 @@ private slots:
         QCOMPARE(TopMenus(Frame()),
                  (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("表示(&V)"),
                               QStringLiteral("ヘルプ(&H)")}));
-        QCOMPARE(Items(Frame(), 128, 0),
-                 (QStringList{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
-                              QStringLiteral("57601|開く...\tCtrl+O(&O)"), QStringLiteral("-"),
-                              QStringLiteral("32835|新規ショー設定(&W)..."),
-                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
-                              QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
-                              QStringLiteral("57602|閉じる(&C)"),
-                              QStringLiteral("57665|アプリケーションの終了(&X)")}));
+        QCOMPARE(Items(Frame(), 128, 0), kNoDocumentFileMenu);
         QCOMPARE(Items(Frame(), 128, 1), kViewMenu);
         QCOMPARE(Items(Frame(), 128, 2), kHelpMenu);
         QCOMPARE(Frame()->statusBar()->currentMessage(), QStringLiteral("レディ"));
@@ -112,14 +115,7 @@ private slots:
                  (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("表示(&V)"),
                               QStringLiteral("ヘルプ(&H)")}));
         QMenu* file = Frame()->MenusOf(cmd::IDR_MAINFRAME).front();
-        QCOMPARE(Describe(file),
-                 (QStringList{QStringLiteral("57600|新規作成\tCtrl+N(&N)"),
-                              QStringLiteral("57601|開く...\tCtrl+O(&O)"), QStringLiteral("-"),
-                              QStringLiteral("32835|新規ショー設定(&W)..."),
-                              QStringLiteral("32836|ショー設定を開く(&H)..."), QStringLiteral("-"),
-                              QStringLiteral("57616|最近使ったファイル"), QStringLiteral("-"),
-                              QStringLiteral("57602|閉じる(&C)"),
-                              QStringLiteral("57665|アプリケーションの終了(&X)")}));
+        QCOMPARE(Describe(file), kNoDocumentFileMenu);
         // The stand-in gives way to the entry of the panel the start opened.
         QVERIFY(!FindAction(file, cmd::ID_FILE_MRU_FILE1)->isVisible());
         QStringList entries;
