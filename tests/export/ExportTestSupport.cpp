@@ -69,6 +69,7 @@ bool ReadBackVideo(const QString& path, SVideoReadBack& video) {
     video.nWidth = stream->codecpar->width;
     video.nHeight = stream->codecpar->height;
     video.bYuv420 = stream->codecpar->format == AV_PIX_FMT_YUV420P;
+    video.nTimeScale = stream->time_base.num == 1 ? stream->time_base.den : 0;
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     while (av_read_frame(format, packet) >= 0) {

@@ -26,6 +26,7 @@ struct SVideoReadBack {
     int nWidth = 0;
     int nHeight = 0;
     bool bYuv420 = false;
+    int nTimeScale = 0; // units of the stream's time base per second (0 unless 1/n)
     std::vector<std::int64_t> durations;
     std::vector<QImage> frames;
 };

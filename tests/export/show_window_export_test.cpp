@@ -9,10 +9,6 @@
 #include <QtTest>
 #include <functional>
 
-extern "C" {
-#include <libavformat/avformat.h>
-}
-
 #include "AppDriver.h"
 #include "ExportTestSupport.h"
 #include "MessageCapture.h"
@@ -42,28 +38,6 @@ bool WhileRunning(const std::function<void()>& trigger, const std::function<bool
     trigger();
     timer.stop();
     return done;
-}
-
-struct SVideoShape {
-    QSize size;
-    int nTimeScale = 0; // units of the stream's time base per second
-};
-
-// The size and time base libavformat reads from a video file.
-bool ReadVideoShape(const QString& path, SVideoShape& shape) {
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0) {
-        return false;
-    }
-    avformat_find_stream_info(format, nullptr);
-    const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (index >= 0) {
-        const AVStream* stream = format->streams[index];
-        shape.size = QSize(stream->codecpar->width, stream->codecpar->height);
-        shape.nTimeScale = stream->time_base.num == 1 ? stream->time_base.den : 0;
-    }
-    avformat_close_input(&format);
-    return index >= 0;
 }
 
 } // namespace
@@ -142,9 +116,9 @@ private slots:
                                  return true;
                              }));
         QCOMPARE(offered, (QStringList{"1920", "1080", "30"}));
-        SVideoShape shape;
-        QVERIFY(ReadVideoShape(dir.filePath("small.mp4"), shape));
-        QCOMPARE(shape.size, QSize(320, 240));
+        exporttest::SVideoReadBack shape;
+        QVERIFY(exporttest::ReadBackVideo(dir.filePath("small.mp4"), shape));
+        QCOMPARE(QSize(shape.nWidth, shape.nHeight), QSize(320, 240));
         // Still layers are encoded once, so the rate shows in the time base: the video counts
         // tenths of a frame (the muxer may subdivide them further), 1/120 s at 12 frames a
         // second where the default 30 would count in 1/300 s.
