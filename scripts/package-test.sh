@@ -42,6 +42,8 @@ file "$work/beach.png" | grep -q "PNG image data, 640 x 490"
 test -f /usr/lib/velmo/velmo-video.so
 velmo export examples/sample.vls "$work/sample.mp4" --size 320x240
 file "$work/sample.mp4" | grep -q "ISO Media, MP4"
+# Printing comes with the print module, opened only at the first print.
+test -f /usr/lib/velmo/velmo-print.so
 test -f /usr/share/metainfo/works.tollan.Velmo.metainfo.xml
 test -f /usr/share/icons/hicolor/scalable/apps/works.tollan.Velmo.svg
 # The file types are known to the system: by extension, and a panel also by its first bytes.
@@ -52,5 +54,6 @@ grep -aq "application/x-velmo\]" /usr/share/mime/magic
 $SUDO apt-get remove -y --purge velmo
 test ! -e /usr/bin/velmo
 test ! -e /usr/lib/velmo/velmo-video.so
+test ! -e /usr/lib/velmo/velmo-print.so
 ! grep -q "application/x-velmo" /usr/share/mime/globs2
 echo "== Package built, installed, run and removed"

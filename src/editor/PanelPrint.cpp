@@ -1,18 +1,9 @@
 #include "PanelPrint.h"
 
-#include <QPrinter>
-
-#include "export/PanelPage.h"
-
 namespace editor {
 
-void PreparePrinter(QPrinter& printer) {
-    exporting::UsePageDpi(printer);
-}
-
-bool PrintPanel(QPrinter& printer, const CPanel& panel) {
-    PreparePrinter(printer);
-    return exporting::PaintPanelPage(printer, panel, exporting::kPrintPictureDpi);
+bool PrintPanelPage(QPagedPaintDevice& page, const CPanel& panel) {
+    return exporting::PaintPanelPage(page, panel, exporting::kPrintPictureDpi);
 }
 
 } // namespace editor

@@ -12,7 +12,7 @@
 
 class CVelmoDoc;
 class QMenu;
-class QPrinter;
+class QPagedPaintDevice;
 
 class CVelmoView : public QAbstractScrollArea, public fw::CView {
     Q_OBJECT
@@ -71,8 +71,9 @@ public:
     SPanelWindow CurrentWindow() const;
 
     // Printing (VelmoViewPrint.cpp): one page holding the panel at its on-screen physical size,
-    // scaled down to fit and centred, without the selection or the scroll offset.
-    void PrintPage(QPrinter& printer) const;
+    // scaled down to fit and centred, without the selection or the scroll offset, on a device at
+    // the page resolution (editor::PreparePrinter).
+    void PrintPage(QPagedPaintDevice& page) const;
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();

@@ -1,13 +1,29 @@
 // Printing and print preview of the panel view: exactly one page, the panel drawn by the same
-// procedure as the screen and fitted to the page (PanelPrint.h).
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-
+// procedure as the screen and fitted to the page (PanelPrint.h). The dialogs and the printer come
+// from the print module (PagePrinting.h), opened at the first print.
+#include "PagePrinting.h"
 #include "PanelPrint.h"
 #include "VelmoView.h"
 #include "framework/CommandIds.h"
+#include "framework/MessageBox.h"
 #include "model/VelmoDoc.h"
+
+namespace {
+
+// Hands the print module to print, or says why it cannot be opened.
+void WithPagePrinting(QWidget* window, const std::function<void(editor::IPagePrinting&)>& print) {
+    std::string error;
+    const std::unique_ptr<editor::IPagePrinting> printing = editor::OpenPagePrinting(error);
+    if (printing == nullptr) {
+        fw::ProgramMessage(
+            window, QStringLiteral("印刷できません。\n%1").arg(QString::fromStdString(error)),
+            QStringLiteral("印刷"));
+        return;
+    }
+    print(*printing);
+}
+
+} // namespace
 
 void CVelmoView::RegisterPrintCommands() {
     AddHandler(cmd::ID_FILE_PRINT, [this] { OnFilePrint(); });
@@ -15,34 +31,27 @@ void CVelmoView::RegisterPrintCommands() {
     AddHandler(cmd::ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
 }
 
-void CVelmoView::PrintPage(QPrinter& printer) const {
+void CVelmoView::PrintPage(QPagedPaintDevice& page) const {
     const CVelmoDoc* doc = GetDocument();
     if (doc != nullptr) {
-        editor::PrintPanel(printer, doc->m_panel);
+        editor::PrintPanelPage(page, doc->m_panel);
     }
 }
 
 void CVelmoView::OnFilePrint() {
-    QPrinter printer(QPrinter::HighResolution);
-    editor::PreparePrinter(printer);
-    QPrintDialog dialog(&printer, window());
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    PrintPage(printer);
+    WithPagePrinting(window(), [this](editor::IPagePrinting& printing) {
+        printing.Print(window(), [this](QPagedPaintDevice& page) { PrintPage(page); });
+    });
 }
 
 void CVelmoView::OnFilePrintDirect() {
-    QPrinter printer(QPrinter::HighResolution);
-    PrintPage(printer);
+    WithPagePrinting(window(), [this](editor::IPagePrinting& printing) {
+        printing.PrintDirect([this](QPagedPaintDevice& page) { PrintPage(page); });
+    });
 }
 
 void CVelmoView::OnFilePrintPreview() {
-    QPrinter printer(QPrinter::HighResolution);
-    editor::PreparePrinter(printer);
-    QPrintPreviewDialog preview(&printer, window());
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* target) { PrintPage(*target); });
-    preview.exec();
+    WithPagePrinting(window(), [this](editor::IPagePrinting& printing) {
+        printing.Preview(window(), [this](QPagedPaintDevice& page) { PrintPage(page); });
+    });
 }

@@ -1,8 +1,6 @@
 #pragma once
-// Finding and opening the video module (velmo-video.so) at the moment a video is exported.
-// Installed, it lies in lib/velmo/ under the program's prefix (/usr/bin/velmo ->
-// /usr/lib/velmo/velmo-video.so); in a build folder, in lib/velmo/ of the build folder, found
-// by looking up from the folder of the running program.
+// Opening the video module (velmo-video.so) at the moment a video is exported; where it is
+// looked for is ProgramModule.h's.
 #include <memory>
 #include <string>
 #include <vector>

@@ -15,6 +15,7 @@
 #include "UiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/VelmoApp.h"
+#include "editor/PanelPrint.h"
 #include "editor/VelmoView.h"
 #include "framework/CommandIds.h"
 #include "framework/FwDocument.h"
@@ -206,6 +207,7 @@ private slots:
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
+        editor::PreparePrinter(printer);
         View()->PrintPage(printer);
         const QByteArray bytes = ReadBytes(pdf);
         QVERIFY(bytes.startsWith("%PDF"));
