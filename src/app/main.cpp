@@ -9,6 +9,7 @@
 #include "FirstPaintExit.h"
 #include "QtTranslations.h"
 #include "ShellRegistration.h"
+#include "UiFont.h"
 #include "VelmoApp.h"
 #include "framework/AccessibilityGuard.h"
 #include "framework/SingleInstance.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
         return 0;
     }
+    UseJapaneseUiFont();
     // The first balloon drawn would otherwise pay for loading the font database.
     render::WarmUpFonts();
 

@@ -2,6 +2,7 @@
 // menu texts, the file messages, templates, menus from tables, the command line and the
 // desktop entry written by "--register".
 #include <QAction>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
@@ -9,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ShellRegistration.h"
+#include "app/UiFont.h"
 #include "framework/CmdTarget.h"
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
@@ -243,6 +245,22 @@ private slots:
         QVERIFY(plain.contains("\nIcon=works.tollan.Velmo\n"));
         const QString spaced = DesktopEntryFor(QStringLiteral("/my apps/$x/velmo"));
         QVERIFY2(spaced.contains("\nExec=\"/my apps/\\\\$x/velmo\" %F\n"), qPrintable(spaced));
+    }
+
+    // A desktop font without Japanese gives way to a proportional Japanese gothic at its own
+    // size and weight; one with Japanese is kept as it is.
+    void uiFontWritesJapanese() {
+        QFont latin(QStringLiteral("DejaVu Sans"));
+        latin.setPointSizeF(9.5);
+        latin.setBold(true);
+        QVERIFY(!QFontDatabase::writingSystems(latin.family()).contains(QFontDatabase::Japanese));
+        const QFont ui = JapaneseUiFont(latin);
+        QCOMPARE(ui.family(), QStringLiteral("IPAPGothic")); // installed with the build's fonts
+        QCOMPARE(ui.pointSizeF(), 9.5);
+        QVERIFY(ui.bold());
+
+        const QFont mincho(QStringLiteral("IPAMincho"), 11);
+        QCOMPARE(JapaneseUiFont(mincho), mincho);
     }
 };
 
