@@ -12,6 +12,7 @@ bool WritesJapanese(const QString& family) {
 }
 
 // Proportional faces first: menus and labels set Latin letters as the desktop's own font does.
+// Empty when no Japanese face is installed.
 QString JapaneseUiFace() {
     static const char* const kCandidates[] = {
         "IPAPGothic",   "IPAexGothic", "Noto Sans CJK JP",  "Noto Sans JP",
@@ -22,7 +23,8 @@ QString JapaneseUiFace() {
             return face;
         }
     }
-    return render::DefaultGothicFace();
+    const QString standard = render::DefaultGothicFace();
+    return WritesJapanese(standard) ? standard : QString();
 }
 
 } // namespace
@@ -32,7 +34,7 @@ QFont JapaneseUiFont(const QFont& desktopFont) {
         return desktopFont;
     }
     const QString gothic = JapaneseUiFace();
-    if (!WritesJapanese(gothic)) {
+    if (gothic.isEmpty()) {
         return desktopFont; // no Japanese face installed: the fallback search is all there is
     }
     QFont font = desktopFont;

@@ -58,9 +58,12 @@ int main(int argc, char** argv) {
     if (fw::CSingleInstance::ForwardToRunning(line.files)) {
         return 0;
     }
-    UseJapaneseUiFont();
-    // The first balloon drawn would otherwise pay for loading the font database.
-    render::WarmUpFonts();
+    UseJapaneseUiFont(); // loads the font database
+    // Files opened now have their balloons drawn in the first paint; without any, the balloon
+    // face is loaded here so that the first balloon typed does not wait for it.
+    if (line.files.isEmpty()) {
+        render::WarmUpFonts();
+    }
 
     InstallFirstPaintExit();
     CVelmoApp app;
