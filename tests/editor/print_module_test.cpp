@@ -3,12 +3,10 @@
 // with its file named; and the program itself does not load Qt's print support.
 #include <QDialog>
 #include <QPrintPreviewWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <dlfcn.h>
 
 #include "EditorTestSupport.h"
-#include "TestFiles.h"
+#include "UnusableModules.h"
 #include "editor/PagePrinting.h"
 #include "export/PanelPage.h"
 #include "framework/CommandIds.h"
@@ -62,24 +60,11 @@ private slots:
 
     // Each way the module can be unusable says so and names the file.
     void UnusableModulesAreNamed() {
-        QTemporaryDir dir;
-        const QString text = dir.filePath("text.so");
-        QVERIFY(testsupport::WriteBytes(text, "not a library"));
-        Dl_info info{};
-        QVERIFY(dladdr(reinterpret_cast<void*>(&qVersion), &info) != 0);
-        const struct {
-            QString path;
-            const char* why;
-        } cases[] = {{dir.filePath("absent.so"), "could not be loaded"},
-                     {text, "could not be loaded"},
-                     {QString::fromUtf8(info.dli_fname), "is not a print module"}};
-        for (const auto& c : cases) {
-            std::string error;
-            QVERIFY(editor::OpenPagePrintingAt(c.path.toStdString(), error) == nullptr);
-            QVERIFY2(error.find(c.path.toStdString()) != std::string::npos &&
-                         error.find(c.why) != std::string::npos,
-                     error.c_str());
-        }
+        testsupport::ExpectUnusableModulesRefused(
+            [](const std::string& path, std::string& error) {
+                return editor::OpenPagePrintingAt(path, error) != nullptr;
+            },
+            "print module");
     }
 };
 

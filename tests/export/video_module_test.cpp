@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <dlfcn.h>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -13,6 +12,7 @@ extern "C" {
 
 #include "ExportTestSupport.h"
 #include "TestFiles.h"
+#include "UnusableModules.h"
 #include "export/VideoEncoder.h"
 #include "export/VideoModule.h"
 #include "export/video/ChangedBlocks.h"
@@ -132,24 +132,11 @@ private slots:
 
     // Each way a module can be unusable says so and names the file.
     void UnusableModulesAreNamed() {
-        QTemporaryDir dir;
-        const QString text = dir.filePath("text.so");
-        QVERIFY(testsupport::WriteBytes(text, "not a library"));
-        Dl_info info{};
-        QVERIFY(dladdr(reinterpret_cast<void*>(&qVersion), &info) != 0);
-        const struct {
-            QString path;
-            const char* why;
-        } cases[] = {{dir.filePath("absent.so"), "could not be loaded"},
-                     {text, "could not be loaded"},
-                     {QString::fromUtf8(info.dli_fname), "is not a video module"}};
-        for (const auto& c : cases) {
-            std::string error;
-            QVERIFY(exporting::OpenVideoEncoderAt(c.path.toStdString(), error) == nullptr);
-            QVERIFY2(error.find(c.path.toStdString()) != std::string::npos &&
-                         error.find(c.why) != std::string::npos,
-                     error.c_str());
-        }
+        testsupport::ExpectUnusableModulesRefused(
+            [](const std::string& path, std::string& error) {
+                return exporting::OpenVideoEncoderAt(path, error) != nullptr;
+            },
+            "video module");
     }
 
     // The module built beside the tests: equal frames are merged into one held for their sum,
