@@ -18,7 +18,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tollanworks/velmo")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The Japanese font the balloons are drawn in, and Qt's window-system plugins.
+# The Japanese font the balloons and, on a desktop font without Japanese, the program's own
+# texts are drawn in, and Qt's window-system plugins.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
 # Qt's own dialogs in the desktop's language; the xdg tools for "velmo --register".
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
