@@ -11,17 +11,8 @@ constexpr exporting::SModuleRole kPrintRole{"pages are printed", "print module"}
 } // namespace
 
 std::unique_ptr<IPagePrinting> OpenPagePrintingAt(const std::string& path, std::string& error) {
-    const auto factory = reinterpret_cast<PagePrintingFactory>(
-        exporting::ProgramModuleFunction(path, kPagePrintingFactoryName, kPrintRole, error));
-    if (factory == nullptr) {
-        return nullptr;
-    }
-    std::unique_ptr<IPagePrinting> printing(factory(kPagePrintingVersion));
-    if (printing == nullptr) {
-        error = exporting::UnusableModuleMessage(kPrintRole, path,
-                                                 "belongs to another version of this program");
-    }
-    return printing;
+    return exporting::MakeFromProgramModule<IPagePrinting>(path, kPagePrintingFactoryName,
+                                                           kPagePrintingVersion, kPrintRole, error);
 }
 
 std::unique_ptr<IPagePrinting> OpenPagePrinting(std::string& error) {

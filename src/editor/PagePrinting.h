@@ -26,9 +26,8 @@ public:
     virtual void Preview(QWidget* parent, const PagePainter& paint) = 0;
 };
 
-// The module's one exported function: a new printing object, or null when the module was built
-// for another version of this interface. The caller deletes it.
-using PagePrintingFactory = IPagePrinting* (*)(int version);
+// The module's one exported function, IPagePrinting* (int version): a new printing object, or
+// null when the module was built for another version of this interface. The caller deletes it.
 inline constexpr const char* kPagePrintingFactoryName = "velmo_page_printing_create";
 inline constexpr int kPagePrintingVersion = 1;
 inline constexpr const char* kPrintModuleFileName = "velmo-print.so";

@@ -4,6 +4,7 @@
 // a command runs instead of at every start. Installed, a module lies in lib/velmo/ under the
 // program's prefix (/usr/bin/velmo -> /usr/lib/velmo/NAME); in a build folder, in lib/velmo/ of
 // the build folder, found by looking up from the folder of the running program.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,24 @@ std::string UnusableModuleMessage(const SModuleRole& role, const std::string& pa
 // file and says why it could not be used.
 void* ProgramModuleFunction(const std::string& path, const char* symbol, const SModuleRole& role,
                             std::string& error);
+
+// The object a module makes through its one exported function, T* (*)(int version), found by
+// factorySymbol; the caller owns it. Null, and error says why, when the module cannot be used or
+// was built for another version of the interface.
+template <class T>
+std::unique_ptr<T> MakeFromProgramModule(const std::string& path, const char* factorySymbol,
+                                         int version, const SModuleRole& role, std::string& error) {
+    using Factory = T* (*)(int);
+    const auto factory =
+        reinterpret_cast<Factory>(ProgramModuleFunction(path, factorySymbol, role, error));
+    if (factory == nullptr) {
+        return nullptr;
+    }
+    std::unique_ptr<T> made(factory(version));
+    if (made == nullptr) {
+        error = UnusableModuleMessage(role, path, "belongs to another version of this program");
+    }
+    return made;
+}
 
 } // namespace exporting

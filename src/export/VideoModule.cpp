@@ -15,17 +15,8 @@ std::vector<std::string> VideoModuleCandidates(const std::string& exeFolder) {
 }
 
 std::unique_ptr<IVideoEncoder> OpenVideoEncoderAt(const std::string& path, std::string& error) {
-    const auto factory = reinterpret_cast<VideoEncoderFactory>(
-        ProgramModuleFunction(path, kVideoEncoderFactoryName, kVideoRole, error));
-    if (factory == nullptr) {
-        return nullptr;
-    }
-    std::unique_ptr<IVideoEncoder> encoder(factory(kVideoEncoderVersion));
-    if (encoder == nullptr) {
-        error =
-            UnusableModuleMessage(kVideoRole, path, "belongs to another version of this program");
-    }
-    return encoder;
+    return MakeFromProgramModule<IVideoEncoder>(path, kVideoEncoderFactoryName,
+                                                kVideoEncoderVersion, kVideoRole, error);
 }
 
 std::unique_ptr<IVideoEncoder> OpenVideoEncoder(std::string& error) {
